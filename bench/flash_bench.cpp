@@ -1,0 +1,30 @@
+// Loading (from memory: checksum, version, unpack) and rebuilding a 1 MiB sample.
+#include "app/workspace.hpp"
+#include "synthetic_firmware.hpp"
+
+#include <benchmark/benchmark.h>
+
+using namespace zarvelo;
+
+static void BM_Load1MiB(benchmark::State& state) {
+    const auto sample = synth::makeSample({.version = 4, .largeImage = true});
+    for (auto _ : state) {
+        Workspace ws;
+        auto outcome = ws.loadBytes(sample.dnl, "bench.DNL");
+        benchmark::DoNotOptimize(outcome.ok);
+    }
+}
+BENCHMARK(BM_Load1MiB)->Unit(benchmark::kMillisecond);
+
+static void BM_Rebuild1MiB(benchmark::State& state) {
+    const auto sample = synth::makeSample({.version = 4, .largeImage = true});
+    Workspace ws;
+    ws.loadBytes(sample.dnl, "bench.DNL");
+    const Bytes dnl = ws.dnl;
+    for (auto _ : state) {
+        ws.dnl = dnl;
+        ws.rebuildDnl(ColourMode::Normal);
+        benchmark::DoNotOptimize(ws.dnl.data());
+    }
+}
+BENCHMARK(BM_Rebuild1MiB)->Unit(benchmark::kMillisecond);
