@@ -5,10 +5,12 @@
 
 #include "flash/bytes.hpp"
 #include "flash/rebuild.hpp"
+#include "graphics/palette.hpp"
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zarvelo {
 
@@ -39,7 +41,32 @@ public:
     std::array<std::string, 4> infoLines;  // software information lines (raw bytes)
     bool markerCorrected = false;  // the last load corrected a flash-routine marker
 
+    // --- decoded firmware resources (filled by the load sequence, re-read after edits) ---
+    Palette dayPalette = greyRamp(false);    // grey ramps until a file is loaded
+    Palette nightPalette = greyRamp(true);
+    std::uint32_t startImageOffset = 0;      // position of the first run pair
+    std::uint32_t imageDataSize = 0;         // bytes of run pairs of the loaded start image
+    std::vector<std::uint8_t> startImage = std::vector<std::uint8_t>(320 * 234);  // indices, row 0 = top
+    std::vector<std::uint16_t> dspLogo = std::vector<std::uint16_t>(79 * 20);     // indices, row 0 = top
+    std::array<std::int32_t, 256> startImagePixelCounts{};
+    std::array<std::int32_t, 256> dspPixelCounts{};
+    int startImageColourCount = 0;           // distinct day colours of the start image
+    std::vector<std::uint8_t> dspIndexList;  // distinct DSP logo indices, first appearance order
+
+    // Palette entries a new start image and DSP logo may use. The count is held wider than a
+    // byte: a firmware may use all 256 entries.
+    std::array<bool, 256> availableEntries{};
+    int availableCount = 0;
+    std::vector<std::uint8_t> availableList;
+
     // --- view state ---
+    bool gridActive = false;
+    bool gridShown = false;
+    bool dspOverlay = false;
+    bool animatedRedraw = true;
+    bool dayView = true;
+    int selectedColour = -1;
+    bool refreshFlag = false;  // the start image editor takes over the main page's pictures again
     bool expertMode = false;
 
     // Load step: read, checksum, version, unpack. On any failure the workspace is exactly
@@ -60,6 +87,15 @@ public:
     void BIN_zu_Versionstexte();
 
     std::size_t paletteOffset() const;
+
+    static Palette greyRamp(bool inverted) {
+        Palette p;
+        for (int i = 0; i < 256; ++i) {
+            const auto v = static_cast<std::uint8_t>(inverted ? 255 - i : i);
+            p[static_cast<std::size_t>(i)] = {v, v, v};
+        }
+        return p;
+    }
 };
 
 }  // namespace zarvelo
