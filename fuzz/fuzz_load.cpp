@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t previous = 0;
     for (std::size_t p = kDnlHeaderSize; p < out.size() - kDnlTrailerSize; p += 60) {
         const std::size_t address = out[p] << 16 | out[p + 1] << 8 | out[p + 2];
-        if (out[p + 3] != 0x38 || address < 0x6000 || address <= previous && p != kDnlHeaderSize) std::abort();
+        if (out[p + 3] != 0x38 || address < 0x6000 || (address <= previous && p != kDnlHeaderSize)) std::abort();
         if (!std::equal(out.begin() + p + 4, out.begin() + p + 60, ws.flash.begin() + address)) std::abort();
         previous = address;
     }
