@@ -27,7 +27,7 @@ LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
 
     // Everything checked: replace the document as a whole.
     dnl = std::move(bytes);
-    fileName = path.substr(0, 255);
+    fileName = path;
     flash = std::move(*unpacked.flash);
     versionIndex = version.index;
     dspLogoSupported = version.dspLogoSupported;

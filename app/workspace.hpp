@@ -32,7 +32,7 @@ class Workspace {
 public:
     // --- document (replaced whole by each successful load) ---
     Bytes dnl;              // the DNL file as loaded, later as rebuilt
-    std::string fileName;   // path of the loaded file, at most 255 characters
+    std::string fileName;   // path of the loaded file, kept whole (a cut path would propose a wrong save target)
     Bytes flash;            // flash image, 0x80000 or 0x100000 bytes
     int versionIndex = 0;   // 1..13 once a file is loaded
     bool dspLogoSupported = false;

@@ -209,6 +209,13 @@ TEST(WorkspaceFiles, LoadFromDiskAndMissingFile) {
     EXPECT_NE(missing.message.find("fehlt.DNL"), std::string::npos);
     EXPECT_FALSE(ws.loadFile(dir.file("")).ok);  // a directory
     EXPECT_EQ(ws.fileName, dir.file("a.DNL"));
+
+    // A long path is kept whole: it is what the save dialog proposes later.
+    const std::string deep = dir.file(std::string(120, 'd')) + "/" + std::string(120, 'e') + "/" + std::string(40, 'f') + ".DNL";
+    fs::create_directories(fs::path(deep).parent_path());
+    writeFile(deep, sample.dnl);
+    ASSERT_TRUE(ws.loadFile(deep).ok);
+    EXPECT_EQ(ws.fileName, deep);
 }
 
 TEST(WorkspaceFiles, FailedWritesLeaveFilesAsTheyWere) {
