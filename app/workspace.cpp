@@ -62,4 +62,16 @@ std::size_t Workspace::paletteOffset() const {
     return static_cast<std::size_t>(firmwareVersion(versionIndex).paletteOffset);
 }
 
+TextReadResult Workspace::BIN_zu_TexteArray() const {
+    if (!fileLoaded) return {std::nullopt, "Es ist keine DNL-Datei geladen."};
+    return zarvelo::BIN_zu_TexteArray(flash, versionIndex);
+}
+
+bool Workspace::TexteArray_zu_BIN(const TextList& list) {
+    if (!fileLoaded ||
+        list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset))
+        return false;
+    return zarvelo::TexteArray_zu_BIN(flash, list);
+}
+
 }  // namespace zarvelo

@@ -6,6 +6,7 @@
 #include "flash/bytes.hpp"
 #include "flash/rebuild.hpp"
 #include "graphics/palette.hpp"
+#include "texts/text_table.hpp"
 
 #include <array>
 #include <cstdint>
@@ -87,6 +88,13 @@ public:
     void BIN_zu_Versionstexte();
 
     std::size_t paletteOffset() const;
+
+    // The text list of the loaded version, for the text editor; refused with a German
+    // message when the table cannot be edited.
+    TextReadResult BIN_zu_TexteArray() const;
+    // Writes the listed texts back into the flash image. False (nothing written) for a list
+    // that does not belong to the loaded version's table.
+    bool TexteArray_zu_BIN(const TextList& list);
 
     static Palette greyRamp(bool inverted) {
         Palette p;

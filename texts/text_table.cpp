@@ -1,1 +1,195 @@
 #include "text_table.hpp"
+
+#include "charset.hpp"
+#include "flash/firmware_versions.hpp"
+
+#include <algorithm>
+
+namespace zarvelo {
+
+namespace {
+
+constexpr const char* kCannotEdit = "Die Texte dieser Datei können nicht bearbeitet werden: ";
+
+bool isEndMarker(const Bytes& entry) {
+    return entry.size() == kTextEndMarker.size() && std::equal(entry.begin(), entry.end(), kTextEndMarker.begin());
+}
+
+// Splits the table into entries (every 0x00 and 0xFF after a terminator belongs to the same
+// entry; the entry that begins with the end marker ends the table). Returns why the table
+// cannot be edited, or an empty string.
+std::string splitTable(ByteView flash, std::size_t offset, std::vector<Bytes>& entries) {
+    static const std::string kIncomplete = "das Ende der Texttabelle fehlt im Flash-Abbild.";
+    entries.clear();
+    ByteReader reader(flash);
+    if (!reader.seek(offset)) return kIncomplete;
+    std::optional<std::uint8_t> ahead = reader.u8();
+    auto tooLong = [&] {
+        return "Eintrag Nr. " + std::to_string(entries.size() + 1) + " der Texttabelle ist länger als " +
+               std::to_string(kMaxTextEntryLength) + " Bytes.";
+    };
+    while (true) {
+        if (!ahead) return kIncomplete;
+        if (entries.size() == kMaxTextEntries)
+            return "die Texttabelle hat mehr als " + std::to_string(kMaxTextEntries) + " Einträge.";
+        Bytes entry;
+        do {
+            if (entry.size() == kMaxTextEntryLength) return tooLong();
+            entry.push_back(*ahead);
+            ahead = reader.u8();
+        } while (ahead && *ahead != 0x00 && !isEndMarker(entry));
+        while (!isEndMarker(entry) && ahead && (*ahead == 0x00 || *ahead == 0xFF)) {
+            if (entry.size() == kMaxTextEntryLength) return tooLong();
+            entry.push_back(*ahead);
+            ahead = reader.u8();
+        }
+        const bool end = isEndMarker(entry);
+        entries.push_back(std::move(entry));
+        if (end) break;
+    }
+    // The last two entries are the end marker and the non-text entry before it.
+    if (entries.size() < 3) return "die Texttabelle enthält keine Texte.";
+    return {};
+}
+
+const char* modeName(OverlongMode mode) { return mode == OverlongMode::Erlauben ? "erlauben" : "sperren"; }
+
+}  // namespace
+
+TextReadResult readTextTable(ByteView flash, std::size_t tableOffset) {
+    TextList list;
+    const std::string reason = splitTable(flash, tableOffset, list.entries_);
+    if (!reason.empty()) return {std::nullopt, kCannotEdit + reason};
+    list.textCount_ = static_cast<std::uint16_t>(list.entries_.size() - 2);
+    list.tableOffset_ = tableOffset;
+    for (std::size_t i = 0; i < list.textCount_; ++i) list.textBytes_ += list.entries_[i].size();
+    return {std::move(list), {}};
+}
+
+TextReadResult BIN_zu_TexteArray(ByteView flash, int versionIndex) {
+    if (versionIndex < 1 || versionIndex > kVersionCount) return {std::nullopt, "Es ist keine DNL-Datei geladen."};
+    return readTextTable(flash, static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset));
+}
+
+StoreOutcome Edit_zu_TexteArray(TextList& list, std::size_t position, std::string_view ansiText, OverlongMode mode) {
+    if (position >= list.textCount_)
+        return {false, "Text Nr. " + std::to_string(position + 1) + " gibt es nicht: geladen sind " +
+                           std::to_string(list.textCount_) + " Texte."};
+    for (const char c : ansiText) {
+        const auto a = static_cast<std::uint8_t>(c);
+        if (isStorableAnsi(a)) continue;
+        if (a == 0xFF)
+            return {false, "Das Zeichen „ÿ“ kann nicht eingetragen werden: das Navi liest es als Steuerzeichen."};
+        return {false, "Der Text enthält ein Steuerzeichen; Steuerzeichen können nicht eingetragen werden."};
+    }
+    const Bytes& old = list.entries_[position];
+    const std::size_t limit = static_cast<std::size_t>(storeLimit(old, mode));
+    const std::string tooLong = "Der Text ist zu lang: Text Nr. " + std::to_string(position + 1) + " fasst höchstens " +
+                                std::to_string(limit) + " Zeichen (Überlange Texte: " + modeName(mode) +
+                                "), der neue Text hat " + std::to_string(ansiText.size()) + ".";
+    if (ansiText.size() > limit) return {false, tooLong};
+
+    // Control bytes keep their position while characters remain to be placed around them;
+    // with overlong texts allowed they are dropped.
+    Bytes result;
+    result.reserve(old.size());
+    std::size_t i = 0;
+    for (std::size_t p = 0; p < ansiText.size(); ++i) {
+        if (i >= old.size()) return {false, tooLong};
+        if (mode == OverlongMode::Sperren && isControlByte(old[i]))
+            result.push_back(old[i]);
+        else
+            result.push_back(A2F(static_cast<std::uint8_t>(ansiText[p++])));
+    }
+    result.push_back(0x00);
+    if (result.size() > old.size()) return {false, tooLong};
+    result.resize(old.size(), 0xFF);
+
+    // An emptied text joins its neighbour when the table is read again; refuse the store if
+    // the table could then no longer be read at all.
+    Bytes table;
+    for (std::size_t k = 0; k < list.entries_.size(); ++k) {
+        const Bytes& e = k == position ? result : list.entries_[k];
+        table.insert(table.end(), e.begin(), e.end());
+    }
+    std::vector<Bytes> reread;
+    const std::string reason = splitTable(table, 0, reread);
+    if (!reason.empty())
+        return {false, "Text Nr. " + std::to_string(position + 1) +
+                           " kann so nicht eingetragen werden, danach wäre die Texttabelle nicht mehr lesbar: " + reason};
+
+    list.entries_[position] = std::move(result);
+    return {true, {}};
+}
+
+bool TexteArray_zu_BIN(Bytes& flash, const TextList& list) {
+    const std::size_t offset = list.tableOffset();
+    if (offset > flash.size() || list.textBytes() > flash.size() - offset) return false;
+    std::size_t pos = offset, total = 0;
+    for (std::size_t k = 0; k < list.textCount(); ++k) total += list.entry(k).size();
+    if (total != list.textBytes()) return false;  // a length changed: later texts would move
+    for (std::size_t k = 0; k < list.textCount(); ++k) {
+        const Bytes& e = list.entry(k);
+        std::copy(e.begin(), e.end(), flash.begin() + static_cast<std::ptrdiff_t>(pos));
+        pos += e.size();
+    }
+    return true;
+}
+
+int grossLength(ByteView entry) { return static_cast<int>(entry.size()) - 1; }
+
+int netLength(ByteView entry) {
+    return static_cast<int>(std::count_if(entry.begin(), entry.end(), isVisibleByte));
+}
+
+int storeLimit(ByteView entry, OverlongMode mode) {
+    return mode == OverlongMode::Erlauben ? std::max(0, grossLength(entry)) : netLength(entry);
+}
+
+bool isStorableAnsi(std::uint8_t ansi) { return isVisibleByte(A2F(ansi)); }
+
+std::string rowText(ByteView entry) {
+    std::string row;
+    for (const std::uint8_t b : entry)
+        if (isVisibleByte(b)) row.push_back(static_cast<char>(F2A(b)));
+    return row;
+}
+
+std::vector<std::string> listRows(const TextList& list) {
+    std::vector<std::string> rows;
+    rows.reserve(list.textCount());
+    for (std::size_t k = 0; k < list.textCount(); ++k) rows.push_back(rowText(list.entry(k)));
+    return rows;
+}
+
+TextWarning classifyText(ByteView entry) {
+    const auto firstZero = std::find(entry.begin(), entry.end(), std::uint8_t{0x00});
+    const bool control =
+        std::any_of(entry.begin(), firstZero, isControlByte) ||
+        (firstZero != entry.end() && std::any_of(firstZero + 1, entry.end(), [](std::uint8_t b) { return b != 0xFF; }));
+    if (control) return TextWarning::ControlCharacters;
+    const bool unknown = std::any_of(entry.begin(), entry.end(),
+                                     [](std::uint8_t b) { return classifyByte(b) == ByteClass::UnknownSpecial; });
+    return unknown ? TextWarning::UnknownSpecialCharacter : TextWarning::None;
+}
+
+const char* warningText(TextWarning warning) {
+    switch (warning) {
+    case TextWarning::ControlCharacters: return "Steuerzeichen im Text";
+    case TextWarning::UnknownSpecialCharacter: return "nicht erkanntes Sonderzeichen im Text";
+    case TextWarning::None: break;
+    }
+    return "OK";
+}
+
+Bytes textExport(const std::vector<std::string>& rows) {
+    Bytes out;
+    for (const auto& row : rows) {
+        out.insert(out.end(), row.begin(), row.end());
+        out.push_back('\r');
+        out.push_back('\n');
+    }
+    return out;
+}
+
+}  // namespace zarvelo

@@ -75,8 +75,11 @@ std::vector<std::uint8_t> makeStartImage(Builder& b, int detail, std::vector<std
 }
 
 Bytes makeTextTable(Builder& b, std::size_t offset, std::vector<Bytes>& entries) {
-    static constexpr const char* kWords[] = {"Ziel", "Route", "Stau", "Strasse", "Ort", "Navigation", "bitte",
-                                             "wenden", "links", "rechts", "Autobahn", "Tankstelle", "CD", "Menue"};
+    // Device bytes: 0x8D is the unit's ß, 0x99 its ü.
+    static constexpr const char* kWords[] = {"Ziel", "Route", "Stau", "Stra\x8D" "e", "Ort", "Navigation", "bitte",
+                                             "wenden", "links", "rechts", "Autobahn", "Tankstelle", "CD", "Men\x99"};
+    // National characters the unit's character set knows: ä ö ü ß Ä Ö Ü é á ñ ç è.
+    static constexpr std::uint8_t kNational[] = {0x91, 0x97, 0x99, 0x8D, 0xD1, 0xD7, 0xD9, 0x82, 0x80, 0x9A, 0x9B, 0x83};
     Bytes table;
     auto addEntry = [&](Bytes text, int extraTrailing) {
         Bytes entry = std::move(text);
@@ -95,9 +98,9 @@ Bytes makeTextTable(Builder& b, std::size_t offset, std::vector<Bytes>& entries)
             const char* word = kWords[b.uniform(0, 13)];
             text.insert(text.end(), word, word + std::strlen(word));
         }
-        if (i % 7 == 3) text.push_back(static_cast<std::uint8_t>(b.uniform(0x80, 0xFE)));  // national character
+        if (i % 7 == 3) text.push_back(kNational[b.uniform(0, std::size(kNational) - 1)]);
         if (i % 23 == 5) text.insert(text.begin() + 2, static_cast<std::uint8_t>(b.uniform(0x01, 0x1F)));  // control
-        if (i % 31 == 7) text.push_back(static_cast<std::uint8_t>(b.uniform(0xC0, 0xFE)));
+        if (i % 31 == 7) text.push_back(static_cast<std::uint8_t>(b.uniform(0xEE, 0xFE)));  // unknown to the charset
         entries.push_back(addEntry(std::move(text), i % 41 == 9 ? 4 : 0));
     }
     addEntry(Bytes{0x12, 0x34, 0x56, 0x78, 0x9A}, 0);  // the non-text entry before the end marker

@@ -1,0 +1,63 @@
+#include "charset.hpp"
+
+#include <utility>
+
+namespace zarvelo {
+
+namespace {
+
+// Device code and the offset that turns it into its ANSI character. Codes 0x95, 0xCA..0xCF,
+// 0xE3 and 0xEA..0xED are shown as plain ASCII letters.
+constexpr std::pair<std::uint8_t, std::int32_t> kDeviceRows[] = {
+    {0x80, +97},  {0x81, +95},  {0x82, +103}, {0x83, +101}, {0x84, +105},  {0x85, +104},  {0x86, +109},
+    {0x87, +108}, {0x88, +114}, {0x8A, +71},  {0x8B, +60},  {0x8D, +82},   {0x8E, +19},   {0x8F, +79},
+    {0x90, +82},  {0x91, +83},  {0x92, +88},  {0x93, +88},  {0x94, +90},   {0x95, -43},   {0x96, +94},
+    {0x97, +95},  {0x99, +99},  {0x9A, +87},  {0x9B, +76},  {0xB0, +10},   {0xB5, -20},   {0xB9, +6},
+    {0xBB, -1},   {0xC0, +1},   {0xC1, -1},   {0xC2, +7},   {0xC3, +5},    {0xC4, +9},    {0xC5, +7},
+    {0xC6, +13},  {0xC7, +11},  {0xC8, +18},  {0xC9, +16},  {0xCA, -135},  {0xCB, -136},  {0xCC, -121},
+    {0xCD, -115}, {0xCF, -131}, {0xD0, -14},  {0xD1, -13},  {0xD2, -8},    {0xD3, -8},    {0xD4, -6},
+    {0xD5, -6},   {0xD6, -2},   {0xD7, -1},   {0xD8, +3},   {0xD9, +3},    {0xE0, -29},   {0xE1, -28},
+    {0xE2, -28},  {0xE3, -148}, {0xE5, -8},   {0xE6, -17},  {0xE7, -15},   {0xEA, -152},  {0xEB, -168},
+    {0xEC, -153}, {0xED, -147},
+};
+static_assert(std::size(kDeviceRows) == 65);
+
+}  // namespace
+
+void CharsetTables::Setzte_Font() {
+    deviceToAnsi.fill(0);
+    for (const auto& [code, offset] : kDeviceRows) deviceToAnsi[code] = offset;
+    ansiToDevice.fill(0);
+    for (int c = 0; c <= 0xFF; ++c) {
+        const std::int32_t offset = deviceToAnsi[static_cast<std::size_t>(c)];
+        const int a = c + offset;
+        if (offset != 0 && a >= 0x80) ansiToDevice[static_cast<std::size_t>(a)] = -offset;
+    }
+}
+
+const CharsetTables& charsetTables() {
+    static const CharsetTables tables = [] {
+        CharsetTables t;
+        t.Setzte_Font();
+        return t;
+    }();
+    return tables;
+}
+
+std::uint8_t F2A(std::uint8_t device) {
+    return static_cast<std::uint8_t>(device + charsetTables().deviceToAnsi[device]);
+}
+
+std::uint8_t A2F(std::uint8_t ansi) {
+    return static_cast<std::uint8_t>(ansi + charsetTables().ansiToDevice[ansi]);
+}
+
+ByteClass classifyByte(std::uint8_t device) {
+    if (device == 0x00) return ByteClass::Terminator;
+    if (device == 0xFF) return ByteClass::Filler;
+    if (device < 0x20) return ByteClass::Control;
+    if (device < 0x80) return ByteClass::Ascii;
+    return charsetTables().deviceToAnsi[device] != 0 ? ByteClass::Special : ByteClass::UnknownSpecial;
+}
+
+}  // namespace zarvelo

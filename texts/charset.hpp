@@ -1,0 +1,45 @@
+#pragma once
+// The navigation unit's own 8-bit character set and its conversion to and from the
+// Windows ANSI code page (Windows-1252) in which texts are shown and typed.
+
+#include <array>
+#include <cstdint>
+
+namespace zarvelo {
+
+// What a byte of a device text is.
+enum class ByteClass {
+    Terminator,      // 0x00
+    Control,         // 0x01..0x1F
+    Ascii,           // 0x20..0x7F, shown as itself
+    Special,         // 0x80..0xFE with a row in the device-to-ANSI table
+    UnknownSpecial,  // 0x80..0xFE without a row: shown under its own code
+    Filler,          // 0xFF: a control byte as well as the filler after a terminator
+};
+
+// Both conversion tables as offsets: F2A(c) = c + deviceToAnsi[c], A2F(a) = a + ansiToDevice[a].
+struct CharsetTables {
+    std::array<std::int32_t, 256> deviceToAnsi{};
+    std::array<std::int32_t, 256> ansiToDevice{};
+
+    // Builds both tables. Where two device codes show the same ANSI character, the higher
+    // code is set last and is the one A2F gives.
+    void Setzte_Font();
+};
+
+// The tables, built once on first use.
+const CharsetTables& charsetTables();
+
+// Device byte to ANSI byte (for showing).
+std::uint8_t F2A(std::uint8_t device);
+// ANSI byte to device byte (for storing).
+std::uint8_t A2F(std::uint8_t ansi);
+
+ByteClass classifyByte(std::uint8_t device);
+
+// 0x01..0x1F and 0xFF: bytes a text keeps in place and never shows.
+constexpr bool isControlByte(std::uint8_t b) { return (b >= 0x01 && b <= 0x1F) || b == 0xFF; }
+// 0x20..0xFE: bytes that are shown and count for the net length.
+constexpr bool isVisibleByte(std::uint8_t b) { return b >= 0x20 && b <= 0xFE; }
+
+}  // namespace zarvelo
