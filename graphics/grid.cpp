@@ -1,5 +1,7 @@
 #include "grid.hpp"
 
+#include <algorithm>
+
 namespace zarvelo {
 
 const std::array<std::uint8_t, kGridPatchSize> kGridActiveForm = {
@@ -28,6 +30,20 @@ std::array<std::uint8_t, kGridPatchSize> gridInactiveForm() {
     for (std::size_t p = 0; p < kGridPatchSize; p += 4)
         if (p != 0x94) ++form[p];  // x high byte + 1 = x + 256
     return form;
+}
+
+GridState BIN_pruefe_GitterDa(ByteView flash, std::int32_t gridOffset) {
+    if (gridOffset < 0) return GridState::Absent;
+    const auto offset = static_cast<std::size_t>(gridOffset);
+    if (offset > flash.size() || flash.size() - offset < kGridPatchSize) return GridState::Inactive;
+    const auto block = flash.subspan(offset, kGridPatchSize);
+    return std::equal(block.begin(), block.end(), kGridActiveForm.begin()) ? GridState::Active : GridState::Inactive;
+}
+
+bool BIN_Gitter(Bytes& flash, std::int32_t gridOffset, bool on) {
+    if (gridOffset < 0) return false;
+    const auto form = on ? kGridActiveForm : gridInactiveForm();
+    return writeAt(flash, static_cast<std::size_t>(gridOffset), form);
 }
 
 }  // namespace zarvelo
