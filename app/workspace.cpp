@@ -5,6 +5,7 @@
 #include "flash/firmware_versions.hpp"
 #include "flash/flash_image.hpp"
 #include "flash/messages.hpp"
+#include "graphics/start_image.hpp"
 
 namespace zarvelo {
 
@@ -32,15 +33,32 @@ LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
     versionIndex = version.index;
     dspLogoSupported = version.dspLogoSupported;
     vwOverlays = version.vwOverlays;
-    BIN_zu_Versionstexte();
     markerCorrected = unpacked.markerCorrected;
+
+    // From here on nothing can fail: decode what the firmware holds.
+    BIN_pruefe_GitterDa();
+    dspOverlay = false;
+    BIN_suche_Boot_Start_Offset();
+    BIN_lese_Palette();
+    dspPixelCounts.fill(0);
+    dspIndexList.clear();
+    BIN_Lese_DSP();
+    selectedColour = -1;
+    BIN_lese_Startbild();
+    BIN_zu_Versionstexte();
     fileLoaded = true;
+    availableEntries = usedEntries();
+    Setze_MaxColor();
+    dayView = true;
+    refreshFlag = true;
     return {true, {}, unpacked.markerCorrected};
 }
 
 void Workspace::rebuildDnl(ColourMode mode) {
     BIN_TagNacht(flash, paletteOffset(), mode);
     BIN_zu_DNL_neu(dnl, flash);
+    // The copies mirror the flash image again, whether or not the file is written.
+    BIN_lese_Palette();
 }
 
 SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
@@ -72,6 +90,90 @@ bool Workspace::TexteArray_zu_BIN(const TextList& list) {
         list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset))
         return false;
     return zarvelo::TexteArray_zu_BIN(flash, list);
+}
+
+void Workspace::BIN_lese_Palette() {
+    if (versionIndex < 1 || versionIndex > kVersionCount) return;  // grey ramps until a file is loaded
+    zarvelo::BIN_lese_Palette(flash, paletteOffset(), dayPalette, nightPalette);
+}
+
+EntryFlags Workspace::usedEntries() const {
+    return zarvelo::usedEntries(startImagePixelCounts, dspPixelCounts, dspLogoSupported);
+}
+
+DayNightDiff Workspace::Check_TagNachtDiff() const {
+    return zarvelo::Check_TagNachtDiff(dayPalette, nightPalette, usedEntries());
+}
+
+void Workspace::P_FixTagNachtClick() {
+    if (!fileLoaded) return;
+    P_FixTagNacht(flash, paletteOffset(), dayView, usedEntries());
+    BIN_lese_Palette();
+}
+
+void Workspace::BIN_schreibe_Farbe(std::uint8_t index, Rgb colour) {
+    if (!fileLoaded) return;
+    BIN_schreibe_Palettenfarbe(flash, paletteOffset(), !dayView, index, colour);
+    BIN_lese_Palette();
+    BIN_lese_Startbild();
+}
+
+void Workspace::Setze_MaxColor() {
+    AvailableEntries available = zarvelo::Setze_MaxColor(availableEntries);
+    availableCount = available.count;
+    availableList = std::move(available.list);
+}
+
+double Workspace::paletteCellWidth(double stripWidth) const {
+    return zarvelo::paletteCellWidth(stripWidth, availableCount);
+}
+
+void Workspace::BIN_suche_Boot_Start_Offset() {
+    const StartImageLocation location = zarvelo::BIN_suche_Boot_Start_Offset(flash);
+    startImageOffset = location.offset;
+    startImageHeaderFound = location.headerFound;
+}
+
+void Workspace::BIN_lese_Startbild() {
+    const StartImageInfo info = zarvelo::BIN_lese_Startbild(flash, startImageOffset, dayPalette, startImage);
+    startImagePixelCounts = info.pixelCounts;
+    imageDataSize = info.imageDataSize;
+    startImageColourCount = info.colourCount;
+    startImageComplete = info.complete;
+}
+
+void Workspace::BIN_Lese_DSP() {
+    if (!dspLogoSupported) return;
+    DspLogoInfo info = zarvelo::BIN_Lese_DSP(flash, static_cast<std::size_t>(firmwareVersion(versionIndex).dspLogoOffset),
+                                             dspLogo);
+    dspPixelCounts = info.pixelCounts;
+    dspIndexList = std::move(info.indexList);
+}
+
+void Workspace::rereadAfterStartImageEditor() {
+    if (!fileLoaded) return;
+    BIN_lese_Palette();
+    BIN_Lese_DSP();
+    BIN_lese_Startbild();
+}
+
+RgbImage Workspace::startImagePreview() const { return renderStartImage(startImage, currentPalette(), selectedColour); }
+
+RgbImage Workspace::dspLogoPreview() const { return renderDspLogo(dspLogo, currentPalette(), selectedColour); }
+
+void Workspace::BIN_pruefe_GitterDa() {
+    gridActive = gridState() == GridState::Active;
+    gridShown = gridActive;
+}
+
+void Workspace::BIN_Gitter(bool on) {
+    if (!fileLoaded) return;
+    if (zarvelo::BIN_Gitter(flash, firmwareVersion(versionIndex).gridOffset, on)) gridActive = on;
+}
+
+GridState Workspace::gridState() const {
+    if (versionIndex < 1 || versionIndex > kVersionCount) return GridState::Absent;
+    return zarvelo::BIN_pruefe_GitterDa(flash, firmwareVersion(versionIndex).gridOffset);
 }
 
 }  // namespace zarvelo

@@ -5,7 +5,10 @@
 
 #include "flash/bytes.hpp"
 #include "flash/rebuild.hpp"
+#include "graphics/grid.hpp"
 #include "graphics/palette.hpp"
+#include "graphics/palette_block.hpp"
+#include "graphics/rgb_image.hpp"
 #include "texts/text_table.hpp"
 
 #include <array>
@@ -46,6 +49,8 @@ public:
     Palette dayPalette = greyRamp(false);    // grey ramps until a file is loaded
     Palette nightPalette = greyRamp(true);
     std::uint32_t startImageOffset = 0;      // position of the first run pair
+    bool startImageHeaderFound = false;      // false: the offset is a fallback, never write there
+    bool startImageComplete = false;         // the decoder reached the top row inside the image
     std::uint32_t imageDataSize = 0;         // bytes of run pairs of the loaded start image
     std::vector<std::uint8_t> startImage = std::vector<std::uint8_t>(320 * 234);  // indices, row 0 = top
     std::vector<std::uint16_t> dspLogo = std::vector<std::uint16_t>(79 * 20);     // indices, row 0 = top
@@ -70,8 +75,9 @@ public:
     bool refreshFlag = false;  // the start image editor takes over the main page's pictures again
     bool expertMode = false;
 
-    // Load step: read, checksum, version, unpack. On any failure the workspace is exactly
-    // as it was before.
+    // Load sequence: read, checksum, version, unpack, then grid, start image offset, palettes,
+    // DSP logo, start image, information lines, available entries and view flags. On any
+    // failure the workspace is exactly as it was before.
     LoadOutcome loadFile(const std::string& path);
     LoadOutcome loadBytes(Bytes bytes, const std::string& path);
 
@@ -95,6 +101,45 @@ public:
     // Writes the listed texts back into the flash image. False (nothing written) for a list
     // that does not belong to the loaded version's table.
     bool TexteArray_zu_BIN(const TextList& list);
+
+    // --- palettes ---
+    // Reads day and night palette from the flash image into the copies.
+    void BIN_lese_Palette();
+    // The palette of the selected view.
+    const Palette& currentPalette() const { return dayView ? dayPalette : nightPalette; }
+    // Entries shown by the start image or (where supported) the DSP logo.
+    EntryFlags usedEntries() const;
+    // Does the start image look different by night? (identical / differs / neither)
+    DayNightDiff Check_TagNachtDiff() const;
+    // "Korrigieren?": copies the used entries of the shown palette into the other one, re-reads.
+    void P_FixTagNachtClick();
+    // Colour editor "OK": writes one entry of the shown palette, re-reads palettes and start image.
+    void BIN_schreibe_Farbe(std::uint8_t index, Rgb colour);
+    // Rebuilds availableCount and availableList from availableEntries.
+    void Setze_MaxColor();
+    // Width of one cell of a palette strip `stripWidth` pixels wide; 0 when nothing is available.
+    double paletteCellWidth(double stripWidth) const;
+
+    // --- pictures ---
+    // Finds the image header; sets startImageOffset and startImageHeaderFound.
+    void BIN_suche_Boot_Start_Offset();
+    // Decodes the start image: indices, pixel counts, image data size, colour count.
+    void BIN_lese_Startbild();
+    // Reads the DSP logo, its pixel counts and index list (nothing without DSP logo support).
+    void BIN_Lese_DSP();
+    // After the start image editor wrote into the flash image: palettes, DSP logo, start image.
+    void rereadAfterStartImageEditor();
+    // Previews in the palette of the selected view, honouring the selected colour; no overlays.
+    RgbImage startImagePreview() const;
+    RgbImage dspLogoPreview() const;
+
+    // --- grid patch ---
+    // Reads the grid patch: sets gridActive and gridShown.
+    void BIN_pruefe_GitterDa();
+    // Writes the active (on) or inactive form; sets gridActive. Nothing for versions without grid.
+    void BIN_Gitter(bool on);
+    // The grid patch as it is in the flash image (Absent for versions without one).
+    GridState gridState() const;
 
     static Palette greyRamp(bool inverted) {
         Palette p;
