@@ -1,9 +1,11 @@
 // zarvelo-cli: the workspace and core for scripts and batch use, without a display.
 // Exit status: 0 success, 1 rejected input (German message on stderr), 2 usage error.
 
+#include "app/file_io.hpp"
 #include "app/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
+#include "texts/text_table.hpp"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -11,6 +13,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTextStream>
 
 #include <cstdio>
@@ -76,6 +79,10 @@ int cmdInfo(Context& c) {
     for (const auto& line : ws.infoLines) lines.append(fromWindows1252(line));
     o["info_lines"] = lines;
     o["marker_corrected"] = ws.markerCorrected;
+    // A table the text editor cannot open gives null and the reason.
+    const TextReadResult texts = ws.BIN_zu_TexteArray();
+    o["text_count"] = texts.list ? QJsonValue(texts.list->textCount()) : QJsonValue();
+    if (!texts.list) o["text_error"] = QString::fromStdString(texts.message);
     QTextStream out(stdout);
     if (c.parser.isSet("json")) {
         out << QJsonDocument(o).toJson(QJsonDocument::Indented);
@@ -86,7 +93,9 @@ int cmdInfo(Context& c) {
         << "VW-Einblendungen: " << (ws.vwOverlays ? "ja" : "nein") << "\n"
         << "Flash-Größe:    0x" << QString::number(static_cast<qint64>(ws.flash.size()), 16).toUpper() << "\n"
         << "DNL-Prüfsumme:  0x" << QString::number(DNL_lese_Pruefsumme(ws.dnl), 16).toUpper().rightJustified(4, '0')
-        << "\n";
+        << "\n"
+        << "Texte:          "
+        << (texts.list ? QString::number(texts.list->textCount()) : QString::fromStdString(texts.message)) << "\n";
     for (const auto& line : lines) out << "  " << line.toString() << "\n";
     return kOk;
 }
@@ -119,6 +128,78 @@ int cmdSave(Context& c) {
     return saved.ok ? kOk : fail(saved.message);
 }
 
+int cmdTexts(Context& c) {
+    if (c.args.size() != 2) return usage("texts erwartet eine DNL-Datei und eine TXT-Datei.");
+    Workspace ws;
+    int status = kOk;
+    if (!load(ws, c.args[0], status)) return status;
+    const TextReadResult texts = ws.BIN_zu_TexteArray();
+    if (!texts.list) return fail(texts.message);
+    const std::string error = writeFileAtomically(c.args[1].toStdString(), textExport(listRows(*texts.list)));
+    return error.empty() ? kOk : fail(error);
+}
+
+// The text as Windows-1252 bytes, or a German message naming the first character that has
+// no place there (control characters included: nobody can type them in the editor either).
+bool toWindows1252(const QString& text, QByteArray& bytes, std::string& message) {
+    bytes.clear();
+    for (const char32_t cp : text.toUcs4()) {
+        const QString one = QString::fromUcs4(&cp, 1);
+        if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) {
+            message = QString("Der Text enthält ein Steuerzeichen (U+%1); es kann nicht eingetragen werden.")
+                          .arg(QString::number(static_cast<uint>(cp), 16).toUpper().rightJustified(4, '0'))
+                          .toStdString();
+            return false;
+        }
+        QStringEncoder encode("windows-1252");
+        const QByteArray b = encode(one);
+        if (encode.hasError() || b.size() != 1) {
+            message = ("Das Zeichen „" + one +
+                       "“ gibt es im Windows-Zeichensatz (Windows-1252) nicht; es kann nicht eingetragen werden.")
+                          .toStdString();
+            return false;
+        }
+        bytes.append(b);
+    }
+    return true;
+}
+
+int cmdSetText(Context& c) {
+    if (c.args.size() != 3)
+        return usage("set-text erwartet eine DNL-Datei, eine Textnummer und eine DNL-Datei zum Schreiben.");
+    if (!c.parser.isSet("text")) return usage("set-text braucht den neuen Text: --text TEXT.");
+    bool isNumber = false;
+    const qlonglong number = c.args[1].toLongLong(&isNumber);
+    if (!isNumber) return usage("Die Textnummer ist keine Zahl: " + c.args[1]);
+    QByteArray ansi;
+    std::string message;
+    if (!toWindows1252(c.parser.value("text"), ansi, message)) return fail(message);
+    const OverlongMode mode = c.parser.isSet("overlong") ? OverlongMode::Erlauben : OverlongMode::Sperren;
+
+    Workspace ws;
+    int status = kOk;
+    if (!load(ws, c.args[0], status)) return status;
+    TextReadResult texts = ws.BIN_zu_TexteArray();
+    if (!texts.list) return fail(texts.message);
+    TextList& list = *texts.list;
+    if (number < 1 || number > list.textCount())
+        return fail("Text Nr. " + std::to_string(number) + " gibt es nicht: die Datei hat " +
+                    std::to_string(list.textCount()) + " Texte.");
+    const auto position = static_cast<std::size_t>(number - 1);
+    const StoreOutcome stored =
+        Edit_zu_TexteArray(list, position, std::string_view(ansi.constData(), static_cast<std::size_t>(ansi.size())), mode);
+    if (!stored.ok) {
+        message = stored.message;
+        const auto overlong = static_cast<qsizetype>(storeLimit(list.entry(position), OverlongMode::Erlauben));
+        if (mode == OverlongMode::Sperren && ansi.size() > storeLimit(list.entry(position), mode) && ansi.size() <= overlong)
+            message += " Mit --overlong passen bis zu " + std::to_string(overlong) + " Zeichen.";
+        return fail(message);
+    }
+    if (!ws.TexteArray_zu_BIN(list)) return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
+    const SaveOutcome saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
+    return saved.ok ? kOk : fail(saved.message);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,12 +214,18 @@ int main(int argc, char** argv) {
         "  info DATEI.DNL [--json]                      Zusammenfassung der Datei\n"
         "  bin DATEI.DNL AUSGABE.BIN                    Flash-Abbild direkt nach dem Laden\n"
         "  save DATEI.DNL AUSGABE.DNL [--colour-mode M] neu aufbauen und schreiben\n"
-        "                                               (M: normal, day, swap, night)");
+        "                                               (M: normal, day, swap, night)\n"
+        "  texts DATEI.DNL AUSGABE.TXT                  Liste der Texte (Windows-1252, CR LF)\n"
+        "  set-text DATEI.DNL NR AUSGABE.DNL --text TEXT [--overlong]\n"
+        "                                               Text Nr. NR ersetzen und speichern;\n"
+        "                                               --overlong: Überlange Texte erlauben");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("befehl", "info, bin oder save");
+    parser.addPositionalArgument("befehl", "info, bin, save, texts oder set-text");
     parser.addOption({"json", "Ausgabe als JSON-Objekt (info)."});
     parser.addOption({"colour-mode", "Farbdarstellung im Navi (save): normal, day, swap, night.", "modus"});
+    parser.addOption({"text", "Neuer Text (set-text).", "text"});
+    parser.addOption({"overlong", "Überlange Texte erlauben: der Text darf den Füllraum nutzen (set-text)."});
 
     if (!parser.parse(QCoreApplication::arguments())) return usage(parser.errorText());
     if (parser.isSet("help")) parser.showHelp(0);
@@ -148,7 +235,7 @@ int main(int argc, char** argv) {
     if (args.isEmpty()) return usage("Kein Befehl angegeben.");
     const QString command = args.takeFirst();
     static const std::map<QString, std::function<int(Context&)>> kCommands = {
-        {"info", cmdInfo}, {"bin", cmdBin}, {"save", cmdSave}};
+        {"info", cmdInfo}, {"bin", cmdBin}, {"save", cmdSave}, {"texts", cmdTexts}, {"set-text", cmdSetText}};
     const auto it = kCommands.find(command);
     if (it == kCommands.end()) return usage("Unbekannter Befehl: " + command);
     Context context{parser, args};

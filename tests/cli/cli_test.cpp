@@ -1,7 +1,9 @@
 // Runs the real zarvelo-cli binary, as a script would.
 #include "app/workspace.hpp"
 #include "flash/dnl_file.hpp"
+#include "flash/firmware_versions.hpp"
 #include "synthetic_firmware.hpp"
+#include "texts/text_table.hpp"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -133,4 +135,155 @@ TEST(Cli, ExitCodesAndMessages) {
     // A rejected save writes nothing.
     EXPECT_EQ(cli({"save", broken, dir.filePath("never.DNL")}).exitCode, 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("never.DNL")));
+}
+
+namespace {
+
+// A sample whose flash image lost its text end marker, rebuilt into a valid DNL file.
+Bytes sampleWithoutTextEndMarker(int version) {
+    Workspace ws;
+    EXPECT_TRUE(ws.loadBytes(synth::makeSample({.version = version}).dnl, "x").ok);
+    const auto from = ws.flash.begin() + firmwareVersion(version).textTableOffset;
+    const auto marker = std::search(from, ws.flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
+    EXPECT_NE(marker, ws.flash.end());
+    std::fill_n(marker, kTextEndMarker.size(), 0x41);
+    ws.rebuildDnl(ColourMode::Normal);
+    return ws.dnl;
+}
+
+}  // namespace
+
+TEST(Cli, TextsExportAndCount) {
+    QTemporaryDir dir;
+    const auto sample = synth::makeSample({.version = 5});
+    const QString in = writeTemp(dir, "in.DNL", sample.dnl);
+    const CliRun info = cli({"info", "--json", in});
+    ASSERT_EQ(info.exitCode, 0);
+    EXPECT_EQ(QJsonDocument::fromJson(info.out).object()["text_count"].toInt(), static_cast<int>(sample.textEntries.size()));
+    EXPECT_FALSE(QJsonDocument::fromJson(info.out).object().contains("text_error"));
+
+    const QString out = dir.filePath("texte.TXT");
+    const CliRun r = cli({"texts", in, out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray file = readAll(out);
+    ASSERT_TRUE(file.endsWith("\r\n"));
+    QList<QByteArray> lines = file.split('\n');
+    lines.removeLast();
+    ASSERT_EQ(lines.size(), static_cast<qsizetype>(sample.textEntries.size()));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        ASSERT_TRUE(line.endsWith('\r')) << i;
+        const Bytes& entry = sample.textEntries[static_cast<std::size_t>(i)];
+        // Visible bytes only, national characters as Windows-1252.
+        std::size_t visible = 0;
+        for (auto b : entry) visible += b >= 0x20 && b != 0xFF;
+        EXPECT_EQ(static_cast<std::size_t>(line.size() - 1), visible) << i;
+        for (char c : line.chopped(1)) EXPECT_GE(static_cast<unsigned char>(c), 0x20) << i;
+        if (std::find(entry.begin(), entry.end(), 0x91) != entry.end()) {
+            EXPECT_TRUE(line.contains('\xE4')) << i;
+        }
+    }
+}
+
+TEST(Cli, SetTextStoresLikeTheEditor) {
+    QTemporaryDir dir;
+    const auto sample = synth::makeSample({.version = 7});
+    const QString in = writeTemp(dir, "in.DNL", sample.dnl);
+    // The first text of at least six visible bytes without control bytes.
+    std::size_t k = 0;
+    while (netLength(sample.textEntries[k]) < 6 || classifyText(sample.textEntries[k]) != TextWarning::None) ++k;
+    const QString number = QString::number(k + 1);
+
+    const QString out = dir.filePath("out.DNL");
+    const CliRun r = cli({"set-text", in, number, out, "--text", QString::fromUtf8("Grüß")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+    // The same road through the workspace gives the same file.
+    Workspace ws;
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
+    TextReadResult texts = ws.BIN_zu_TexteArray();
+    ASSERT_TRUE(Edit_zu_TexteArray(*texts.list, k, "Gr\xFC\xDF", OverlongMode::Sperren).ok);
+    ASSERT_TRUE(ws.TexteArray_zu_BIN(*texts.list));
+    ws.rebuildDnl(ColourMode::Normal);
+    EXPECT_EQ(readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
+
+    Workspace reread;
+    ASSERT_TRUE(reread.loadFile(out.toStdString()).ok);
+    const TextReadResult again = reread.BIN_zu_TexteArray();
+    ASSERT_TRUE(again.list);
+    const Bytes& stored = again.list->entry(k);
+    EXPECT_EQ(stored.size(), sample.textEntries[k].size());
+    EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 5), (Bytes{0x47, 0x72, 0x99, 0x8D, 0x00}));
+}
+
+TEST(Cli, SetTextRefusesWhatDoesNotFit) {
+    QTemporaryDir dir;
+    const auto sample = synth::makeSample({.version = 2});
+    const QString in = writeTemp(dir, "in.DNL", sample.dnl);
+    // A text with filler after its terminator, so overlong texts gain space.
+    std::size_t k = 0;
+    while (grossLength(sample.textEntries[k]) <= netLength(sample.textEntries[k]) ||
+           classifyText(sample.textEntries[k]) != TextWarning::None)
+        ++k;
+    const int net = netLength(sample.textEntries[k]), gross = grossLength(sample.textEntries[k]);
+    const QString number = QString::number(k + 1);
+    const QString out = dir.filePath("out.DNL");
+
+    struct Case {
+        QStringList extra;
+        int exitCode;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"--text", QString(net + 1, 'x')}, 1, "Der Text ist zu lang"},
+        {{"--text", QString(gross + 1, 'x'), "--overlong"}, 1, "Der Text ist zu lang"},
+        {{"--text", QString::fromUtf8("Pfeil →")}, 1, "gibt es im Windows-Zeichensatz (Windows-1252) nicht"},
+        {{"--text", "a\tb"}, 1, "Steuerzeichen"},
+        {{"--text", QString::fromUtf8("ÿ")}, 1, "„ÿ“"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = cli(QStringList{"set-text", in, number, out} + c.extra);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.extra.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8(c.message))) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+    const CliRun hint = cli({"set-text", in, number, out, "--text", QString(gross, 'x')});
+    EXPECT_TRUE(hint.err.contains("--overlong")) << hint.err.toStdString();
+
+    // Exactly the room the mode allows.
+    EXPECT_EQ(cli({"set-text", in, number, out, "--text", QString(net, 'x')}).exitCode, 0);
+    EXPECT_EQ(cli({"set-text", in, number, out, "--text", QString(gross, 'x'), "--overlong"}).exitCode, 0);
+    Workspace reread;
+    ASSERT_TRUE(reread.loadFile(out.toStdString()).ok);
+    EXPECT_EQ(rowText(reread.BIN_zu_TexteArray().list->entry(k)), std::string(static_cast<std::size_t>(gross), 'x'));
+
+    // Text numbers and usage.
+    const QString count = QString::number(sample.textEntries.size());
+    const CliRun zero = cli({"set-text", in, "0", out, "--text", "x"});
+    EXPECT_EQ(zero.exitCode, 1);
+    EXPECT_TRUE(QString::fromUtf8(zero.err).contains("Text Nr. 0 gibt es nicht: die Datei hat " + count + " Texte."));
+    EXPECT_EQ(cli({"set-text", in, QString::number(sample.textEntries.size() + 1), out, "--text", "x"}).exitCode, 1);
+    const QStringList usageCases[] = {{"set-text", in, "eins", out, "--text", "x"},
+                                      {"set-text", in, number, out},
+                                      {"set-text", in, number, "--text", "x"},
+                                      {"texts", in}};
+    for (const auto& args : usageCases) EXPECT_EQ(cli(args).exitCode, 2) << args.join(' ').toStdString();
+}
+
+TEST(Cli, UnreadableTextTable) {
+    QTemporaryDir dir;
+    const QString in = writeTemp(dir, "in.DNL", sampleWithoutTextEndMarker(4));
+    const CliRun info = cli({"info", "--json", in});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(info.out).object();
+    EXPECT_TRUE(o.contains("text_count"));
+    EXPECT_TRUE(o["text_count"].isNull());
+    EXPECT_TRUE(o["text_error"].toString().startsWith(QString::fromUtf8("Die Texte dieser Datei können nicht bearbeitet werden: ")));
+
+    const CliRun texts = cli({"texts", in, dir.filePath("t.TXT")});
+    EXPECT_EQ(texts.exitCode, 1);
+    EXPECT_EQ(QString::fromUtf8(texts.err).trimmed(), o["text_error"].toString());
+    EXPECT_FALSE(QFile::exists(dir.filePath("t.TXT")));
+    EXPECT_EQ(cli({"set-text", in, "1", dir.filePath("o.DNL"), "--text", "x"}).exitCode, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("o.DNL")));
 }
