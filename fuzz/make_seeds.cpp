@@ -5,6 +5,8 @@
 
 #include "flash/firmware_versions.hpp"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +36,37 @@ int main(int argc, char** argv) {
                     {0x7FFF0, Bytes(16, 0x11)}},
                 synth::standardTrailer(v % 3 == 0));
             write(dir / ("small_" + std::to_string(v)), static_cast<std::uint8_t>(v % 2), dnl);
+        }
+    }
+    if (target == "fuzz_texts") {
+        // Option byte: table offset 0..3; then table length, table and a few stores.
+        auto seed = [&](const std::string& name, std::uint8_t offset, const Bytes& table, const Bytes& stores) {
+            Bytes body = {static_cast<std::uint8_t>(table.size()), static_cast<std::uint8_t>(table.size() >> 8)};
+            body.insert(body.end(), table.begin(), table.end());
+            body.insert(body.end(), stores.begin(), stores.end());
+            write(dir / name, offset, body);
+        };
+        // Stores: position (2 bytes), mode bit and length, text.
+        const Bytes stores = {0x00, 0x00, 0x06, 'X', 'Y', 'Z', 0x01, 0x00, 0x09, 'W', 'X', 'Y', 'Z',
+                              0x01, 0x00, 0x08, 'W', 'X', 'Y', 'Z', 0x02, 0x00, 0x00, 0x00, 0x00, 0x03, 0xE4};
+        const Bytes marker = {0x01, 0x01, 0x06, 0x01, 0x01, 0x06, 0x06, 0x06};
+        auto withTail = [&](Bytes texts) {
+            texts.insert(texts.end(), {0x12, 0x34, 0x00});
+            texts.insert(texts.end(), marker.begin(), marker.end());
+            return texts;
+        };
+        seed("examples", 0,
+             withTail({0x41, 0x42, 0x00, 0xFF, 0x41, 0x42, 0x01, 0x43, 0x44, 0x00, 0xFF, 0xFF, 0x41, 0x00, 0x00, 0xFF,
+                       0xFF, 0x41, 0x42, 0x43, 0x44, 0x45, 0x00, 0xFF, 0xFF}),
+             stores);
+        seed("empty_first", 1, withTail({0x00, 0xFF, 0xFF, 0xFF, 0x44, 0x45, 0x00, 0x46, 0x00}), stores);
+        seed("no_marker", 2, {0x41, 0x00, 0x42, 0x00, 0xFF}, {});
+        for (int v = 1; v <= kVersionCount; ++v) {
+            // The sample's text table up to just past its end marker.
+            const auto sample = synth::makeSample({.version = v});
+            const auto from = sample.flash.begin() + firmwareVersion(v).textTableOffset;
+            const auto end = std::search(from, sample.flash.end(), marker.begin(), marker.end()) + 8 + 2;
+            seed("sample_" + std::to_string(v), static_cast<std::uint8_t>(v % 4), Bytes(from, end), stores);
         }
     }
     return 0;

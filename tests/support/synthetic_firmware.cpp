@@ -76,7 +76,7 @@ std::vector<std::uint8_t> makeStartImage(Builder& b, int detail, std::vector<std
 
 Bytes makeTextTable(Builder& b, std::size_t offset, std::vector<Bytes>& entries) {
     // Device bytes: 0x8D is the unit's ß, 0x99 its ü.
-    static constexpr const char* kWords[] = {"Ziel", "Route", "Stau", "Stra\x8D" "e", "Ort", "Navigation", "bitte",
+    static constexpr const char* kWords[] = {"Ziel", "Route", "Stau", ("Stra\x8D" "e"), "Ort", "Navigation", "bitte",
                                              "wenden", "links", "rechts", "Autobahn", "Tankstelle", "CD", "Men\x99"};
     // National characters the unit's character set knows: ä ö ü ß Ä Ö Ü é á ñ ç è.
     static constexpr std::uint8_t kNational[] = {0x91, 0x97, 0x99, 0x8D, 0xD1, 0xD7, 0xD9, 0x82, 0x80, 0x9A, 0x9B, 0x83};
