@@ -16,6 +16,11 @@ namespace {
 
 constexpr std::size_t kWidth = 320, kHeight = 234;
 constexpr std::array<std::uint8_t, 4> kImageHeader = {0x01, 0x40, 0x00, 0xEA};
+constexpr auto kAllIndices = [] {
+    std::array<std::uint8_t, 256> all{};
+    for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    return all;
+}();
 constexpr std::array<std::uint8_t, 8> kTextEndMarker = {0x01, 0x01, 0x06, 0x01, 0x01, 0x06, 0x06, 0x06};
 
 struct Builder {
@@ -202,6 +207,10 @@ Sample makeSample(const Options& o) {
     // Start image and DSP logo indices; the palettes depend on which entries they use.
     std::vector<std::uint8_t> used;
     s.startImage = makeStartImage(b, o.detail, used);
+    if (o.allEntries) {
+        std::copy_n(std::begin(kAllIndices), 256, s.startImage.begin());
+        used.assign(std::begin(kAllIndices), std::end(kAllIndices));
+    }
     if (v.dspLogoSupported()) {
         s.dspLogo.resize(79 * 20);
         for (int y = 0; y < 20; ++y)
@@ -241,11 +250,17 @@ Sample makeSample(const Options& o) {
     const Bytes code = encodeStartImage(s.startImage);
     s.startImageHeader = o.largeImage ? 0xE0000 : 0x7A000;
     s.imageDataSize = code.size();
-    b.put(s.startImageHeader, kImageHeader);
+    if (o.imageHeader) {
+        b.put(s.startImageHeader, kImageHeader);
+    } else {
+        const std::array<std::uint8_t, 4> noHeader = {0x00, 0x00, 0x00, 0x00};
+        b.put(s.startImageHeader, noHeader);
+    }
     b.put(s.startImageHeader + 4, code);
 
-    // No stray header may lie above the real one inside the scanned range.
-    for (std::size_t p = s.startImageHeader + 1; p + 4 <= size - 10000; ++p)
+    // No stray header may lie above the real one inside the scanned range (nowhere in that
+    // range when there is no real one).
+    for (std::size_t p = o.imageHeader ? s.startImageHeader + 1 : 0x3FFFF; p + 4 <= size - 10000; ++p)
         if (std::equal(kImageHeader.begin(), kImageHeader.end(), b.flash.begin() + static_cast<std::ptrdiff_t>(p))) {
             for (std::size_t k = 0; k < 4; ++k)
                 if (!b.reserved[p + k]) {

@@ -29,12 +29,16 @@ struct Options {
     std::uint32_t seed = 1;
     // Start image complexity: 0 = plain bands only, higher = more detail (longer code).
     int detail = 2;
+    // The start image uses every palette entry (its top row shows indices 0..255).
+    bool allEntries = false;
+    // Without the image header: the start image cannot be found.
+    bool imageHeader = true;
 };
 
 struct Sample {
     Bytes dnl;                        // the DNL file
     Bytes flash;                      // the flash image a correct loader unpacks from it
-    std::size_t startImageHeader = 0; // offset of 01 40 00 EA
+    std::size_t startImageHeader = 0; // offset of 01 40 00 EA (where it would be without a header)
     std::size_t imageDataSize = 0;    // bytes of run pairs
     std::vector<std::uint8_t> startImage;  // 320 x 234 palette indices, row 0 = top
     std::vector<std::uint8_t> dspLogo;     // 79 x 20 palette indices (empty without DSP logo)
