@@ -5,13 +5,16 @@
 #include "app/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
+#include "graphics/rgb_image.hpp"
 #include "texts/text_table.hpp"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTextStream>
@@ -83,6 +86,15 @@ int cmdInfo(Context& c) {
     const TextReadResult texts = ws.BIN_zu_TexteArray();
     o["text_count"] = texts.list ? QJsonValue(texts.list->textCount()) : QJsonValue();
     if (!texts.list) o["text_error"] = QString::fromStdString(texts.message);
+    o["start_image_offset"] = static_cast<qint64>(ws.startImageOffset);
+    o["image_data_size"] = static_cast<qint64>(ws.imageDataSize);
+    o["start_image_colours"] = ws.startImageColourCount;
+    o["dsp_logo_colours"] = ws.dspLogoSupported ? QJsonValue(static_cast<qint64>(ws.dspIndexList.size())) : QJsonValue();
+    const GridState grid = ws.gridState();
+    o["grid"] = grid == GridState::Absent ? QJsonValue() : QJsonValue(grid == GridState::Active ? "active" : "inactive");
+    const DayNightDiff dayNight = ws.Check_TagNachtDiff();
+    o["day_night"] = dayNight == DayNightDiff::Identical ? "identical" : dayNight == DayNightDiff::Differs ? "differs" : "none";
+    o["available_entries"] = ws.availableCount;
     QTextStream out(stdout);
     if (c.parser.isSet("json")) {
         out << QJsonDocument(o).toJson(QJsonDocument::Indented);
@@ -97,6 +109,17 @@ int cmdInfo(Context& c) {
         << "Texte:          "
         << (texts.list ? QString::number(texts.list->textCount()) : QString::fromStdString(texts.message)) << "\n";
     for (const auto& line : lines) out << "  " << line.toString() << "\n";
+    out << "Startbild:      0x" << QString::number(ws.startImageOffset, 16).toUpper() << ", " << ws.imageDataSize
+        << " Bytes, " << ws.startImageColourCount << " Farben" << (ws.startImageHeaderFound ? "" : " (kein Bildkopf gefunden)")
+        << "\n";
+    if (ws.dspLogoSupported) out << "DSP-Logo-Farben: " << ws.dspIndexList.size() << "\n";
+    if (grid != GridState::Absent) out << "Gitter:         " << (grid == GridState::Active ? "aktiv" : "inaktiv") << "\n";
+    out << "Tag/Nacht:      "
+        << (dayNight == DayNightDiff::Identical ? "identisch"
+            : dayNight == DayNightDiff::Differs ? "Startbild variiert zwischen Tag und Nacht"
+                                                : "Unterschiede nur in unbenutzten Farben")
+        << "\n"
+        << "Freie Einträge: " << ws.availableCount << "\n";
     return kOk;
 }
 
@@ -121,9 +144,18 @@ int cmdSave(Context& c) {
         if (it == kModes.end()) return usage("--colour-mode kennt normal, day, swap und night.");
         mode = it->second;
     }
+    QString grid;
+    if (c.parser.isSet("grid")) {
+        grid = c.parser.value("grid");
+        if (grid != "on" && grid != "off") return usage("--grid kennt on und off.");
+    }
     Workspace ws;
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
+    if (!grid.isEmpty()) {
+        if (ws.gridState() == GridState::Absent) return fail("Diese Softwareversion hat keine Gitterlinien.");
+        ws.BIN_Gitter(grid == "on");
+    }
     const SaveOutcome saved = ws.saveDnl(c.args[1].toStdString(), mode);
     return saved.ok ? kOk : fail(saved.message);
 }
@@ -200,6 +232,38 @@ int cmdSetText(Context& c) {
     return saved.ok ? kOk : fail(saved.message);
 }
 
+// Writes a picture as a 24-bit BMP file, completely or not at all.
+int writeBmp(const RgbImage& picture, const QString& path) {
+    QImage image(picture.width, picture.height, QImage::Format_RGB888);
+    for (int y = 0; y < picture.height; ++y)
+        std::copy_n(picture.rgb.data() + picture.offset(0, y), static_cast<std::size_t>(picture.width) * 3, image.scanLine(y));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString().toStdString());
+    if (!image.save(&file, "BMP")) {
+        file.cancelWriting();
+        return fail(file.errorString().isEmpty() ? "Die Grafik konnte nicht geschrieben werden." : file.errorString().toStdString());
+    }
+    if (!file.commit()) return fail(file.errorString().toStdString());
+    return kOk;
+}
+
+// The previews as the main page shows them with all colours, without overlays.
+int exportPreview(Context& c, bool logo) {
+    if (c.args.size() != 2)
+        return usage(logo ? "export-logo erwartet eine DNL-Datei und eine BMP-Datei."
+                          : "export-image erwartet eine DNL-Datei und eine BMP-Datei.");
+    Workspace ws;
+    int status = kOk;
+    if (!load(ws, c.args[0], status)) return status;
+    if (logo && !ws.dspLogoSupported) return fail("Diese Softwareversion hat kein DSP-Logo.");
+    ws.dayView = !c.parser.isSet("night");
+    ws.selectedColour = -1;
+    return writeBmp(logo ? ws.dspLogoPreview() : ws.startImagePreview(), c.args[1]);
+}
+
+int cmdExportImage(Context& c) { return exportPreview(c, false); }
+int cmdExportLogo(Context& c) { return exportPreview(c, true); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -214,18 +278,23 @@ int main(int argc, char** argv) {
         "  info DATEI.DNL [--json]                      Zusammenfassung der Datei\n"
         "  bin DATEI.DNL AUSGABE.BIN                    Flash-Abbild direkt nach dem Laden\n"
         "  save DATEI.DNL AUSGABE.DNL [--colour-mode M] neu aufbauen und schreiben\n"
-        "                                               (M: normal, day, swap, night)\n"
+        "       [--grid on|off]                         (M: normal, day, swap, night;\n"
+        "                                               Gitterlinien vorher ein- oder ausschalten)\n"
         "  texts DATEI.DNL AUSGABE.TXT                  Liste der Texte (Windows-1252, CR LF)\n"
         "  set-text DATEI.DNL NR AUSGABE.DNL --text TEXT [--overlong]\n"
         "                                               Text Nr. NR ersetzen und speichern;\n"
-        "                                               --overlong: Überlange Texte erlauben");
+        "                                               --overlong: Überlange Texte erlauben\n"
+        "  export-image DATEI.DNL BILD.BMP [--night]    Startbild als 24-Bit-BMP\n"
+        "  export-logo DATEI.DNL LOGO.BMP [--night]     DSP-Logo als 24-Bit-BMP");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("befehl", "info, bin, save, texts oder set-text");
+    parser.addPositionalArgument("befehl", "info, bin, save, texts, set-text, export-image oder export-logo");
     parser.addOption({"json", "Ausgabe als JSON-Objekt (info)."});
     parser.addOption({"colour-mode", "Farbdarstellung im Navi (save): normal, day, swap, night.", "modus"});
     parser.addOption({"text", "Neuer Text (set-text).", "text"});
     parser.addOption({"overlong", "Überlange Texte erlauben: der Text darf den Füllraum nutzen (set-text)."});
+    parser.addOption({"grid", "Gitterlinien im Navi (save): on oder off.", "on|off"});
+    parser.addOption({"night", "Mit der Nachtpalette (export-image, export-logo)."});
 
     if (!parser.parse(QCoreApplication::arguments())) return usage(parser.errorText());
     if (parser.isSet("help")) parser.showHelp(0);
@@ -235,7 +304,8 @@ int main(int argc, char** argv) {
     if (args.isEmpty()) return usage("Kein Befehl angegeben.");
     const QString command = args.takeFirst();
     static const std::map<QString, std::function<int(Context&)>> kCommands = {
-        {"info", cmdInfo}, {"bin", cmdBin}, {"save", cmdSave}, {"texts", cmdTexts}, {"set-text", cmdSetText}};
+        {"info", cmdInfo}, {"bin", cmdBin}, {"save", cmdSave}, {"texts", cmdTexts}, {"set-text", cmdSetText},
+        {"export-image", cmdExportImage}, {"export-logo", cmdExportLogo}};
     const auto it = kCommands.find(command);
     if (it == kCommands.end()) return usage("Unbekannter Befehl: " + command);
     Context context{parser, args};
