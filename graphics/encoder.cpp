@@ -1,6 +1,6 @@
 #include "graphics/encoder.hpp"
 
-#include "graphics/rgb_image.hpp"
+#include "graphics/start_image.hpp"
 
 #include <algorithm>
 
@@ -48,13 +48,6 @@ std::optional<Bytes> NEU_berechne_Bild(const std::vector<std::uint8_t>& index, s
     return padded;
 }
 
-std::vector<std::uint8_t> availableEntryList(const std::array<bool, 256>& flags) {
-    std::vector<std::uint8_t> list;
-    for (int i = 0; i < 256; ++i)
-        if (flags[static_cast<std::size_t>(i)]) list.push_back(static_cast<std::uint8_t>(i));
-    return list;
-}
-
 namespace {
 
 bool fits(const Bytes& flash, std::size_t offset, std::size_t length) {
@@ -88,10 +81,10 @@ bool NEU_zu_BIN(Bytes& flash, std::size_t startImageOffset, const Bytes& encoded
 
 bool DSP_zu_BIN(Bytes& flash, std::size_t dspLogoOffset, const std::vector<std::uint8_t>& finalImage,
                 const std::vector<std::uint8_t>& list) {
-    if (finalImage.size() != kDspLogoBytes || !fits(flash, dspLogoOffset, kDspLogoBytes)) return false;
+    if (finalImage.size() != kDspLogoSize || !fits(flash, dspLogoOffset, kDspLogoSize)) return false;
     if (std::any_of(finalImage.begin(), finalImage.end(), [&](std::uint8_t e) { return e >= list.size(); }))
         return false;
-    for (std::size_t p = 0; p < kDspLogoBytes; ++p) flash[dspLogoOffset + p] = list[finalImage[p]];
+    for (std::size_t p = 0; p < kDspLogoSize; ++p) flash[dspLogoOffset + p] = list[finalImage[p]];
     return true;
 }
 

@@ -15,16 +15,12 @@ namespace zarvelo {
 
 inline constexpr std::size_t kMinImageDataSize = 936;     // one colour: two runs per row
 inline constexpr std::size_t kMaxImageDataSize = 149760;  // one run per pixel
-inline constexpr std::size_t kDspLogoBytes = 79 * 20;
 
 // Run pairs (entry, length) of a 320 x 234 index image, bottom row first, runs cut from the
 // left at 255 pixels and at the row end; a shorter code is padded to exactly `imageDataSize`
 // by splitting single pixels off runs from the start of the stream. Nothing when the code
 // does not fit or the size cannot be reached (odd, or above one pair per pixel).
 std::optional<Bytes> NEU_berechne_Bild(const std::vector<std::uint8_t>& index, std::size_t imageDataSize);
-
-// Ascending numbers of the set flags.
-std::vector<std::uint8_t> availableEntryList(const std::array<bool, 256>& flags);
 
 // Writes the run pairs at the start image offset with entry numbers translated through
 // `list`, and combined-palette entries 0..totalCount-1 into the day and night palettes at

@@ -1,5 +1,7 @@
 #include "graphics/palette_strip.hpp"
 
+#include "graphics/palette_block.hpp"
+
 #include <algorithm>
 #include <cmath>
 
@@ -12,9 +14,7 @@ int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 }  // namespace
 
-double paletteCellWidth(int availableCount) {
-    return availableCount > 0 ? static_cast<double>(kPaletteStripWidth) / availableCount : 0.0;
-}
+double paletteCellWidth(int availableCount) { return paletteCellWidth(kPaletteStripWidth, availableCount); }
 
 std::pair<int, int> paletteCell(int k, double cellWidth) {
     return {roundEven(k * cellWidth), roundEven((k + 1) * cellWidth)};

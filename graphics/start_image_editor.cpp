@@ -1,6 +1,7 @@
 #include "graphics/start_image_editor.hpp"
 
 #include "graphics/encoder.hpp"
+#include "graphics/palette_block.hpp"
 #include "graphics/palette_strip.hpp"
 
 #include <algorithm>
@@ -124,7 +125,7 @@ void StartImageEditor::applyEntrySelection(const EntrySelection& selection) {
 
 std::string StartImageEditor::NEU_schreibe_in_BIN(Bytes& flash, const FlashTarget& target) const {
     if (!target.startImageHeaderFound) return msg::kNoStartImageHeader;
-    const std::vector<std::uint8_t> list = availableEntryList(availableEntries);
+    const std::vector<std::uint8_t> list = Setze_MaxColor(availableEntries).list;
     const int total = totalColourCount();
     if (list.empty() || total < 1 || total > static_cast<int>(list.size())) return msg::kNoAvailableEntries;
     const auto code = NEU_berechne_Bild(AKT.index, imageDataSize);

@@ -1,6 +1,7 @@
 // The editor session as a window or the command line drives it: take-over, import checks,
 // sliders, expert selection and the write into a flash image.
 #include "graphics/encoder.hpp"
+#include "graphics/palette_block.hpp"
 #include "graphics/start_image_editor.hpp"
 #include "reference.hpp"
 #include "test_pictures.hpp"
@@ -167,7 +168,7 @@ TEST(EditorSession, WritesRunPairsPalettesAndLogo) {
     Bytes flash(0x40000, 0x5A);
     const Bytes before = flash;
     ASSERT_EQ(ed.NEU_schreibe_in_BIN(flash, {true, startOffset, paletteOffset, dspOffset}), "");
-    const auto list = availableEntryList(ed.availableEntries);
+    const auto list = Setze_MaxColor(ed.availableEntries).list;
     const Bytes code = *NEU_berechne_Bild(ed.AKT.index, dataSize);
     for (std::size_t p = 0; p < code.size(); p += 2) {
         ASSERT_EQ(flash[startOffset + p], list[code[p]]);
