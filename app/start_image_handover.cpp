@@ -1,0 +1,39 @@
+#include "app/start_image_handover.hpp"
+
+#include "flash/firmware_versions.hpp"
+
+namespace zarvelo {
+
+EditorInputs editorInputs(const Workspace& ws) {
+    EditorInputs in;
+    in.availableCount = ws.availableCount;
+    in.availableEntries = ws.availableEntries;
+    in.dayPalette = ws.dayPalette;
+    in.nightPalette = ws.nightPalette;
+    in.dspLogoSupported = ws.dspLogoSupported;
+    in.imageDataSize = ws.imageDataSize;
+    in.startPicture = ws.startImagePreview();
+    if (ws.dspLogoSupported) in.dspPicture = ws.dspLogoPreview();
+    return in;
+}
+
+std::string BB_schreibe_NEU_in_BINClick(Workspace& ws, const StartImageEditor& editor) {
+    if (!ws.fileLoaded) return msg::kNoStartImageHeader;
+    FlashTarget target;
+    target.startImageHeaderFound = ws.startImageHeaderFound;
+    target.startImageOffset = ws.startImageOffset;
+    target.paletteOffset = ws.paletteOffset();
+    const std::int32_t dspOffset = firmwareVersion(ws.versionIndex).dspLogoOffset;
+    target.dspLogoOffset = dspOffset > 0 ? static_cast<std::size_t>(dspOffset) : 0;
+    if (editor.dspLogoSupported != ws.dspLogoSupported) return msg::kBadStartImageSpace;
+
+    const std::string refused = editor.NEU_schreibe_in_BIN(ws.flash, target);
+    if (!refused.empty()) return refused;
+    ws.availableEntries = editor.availableEntries;
+    ws.dayPalette = editor.dayPalette;
+    ws.nightPalette = editor.nightPalette;
+    ws.Setze_MaxColor();
+    return {};
+}
+
+}  // namespace zarvelo

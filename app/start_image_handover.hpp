@@ -1,0 +1,22 @@
+#pragma once
+// The start image editor meets the workspace twice: it takes over the main page's pictures,
+// palettes and available entries, and "Daten übernehmen" writes its result into the flash
+// image and hands the available entries back.
+
+#include "app/workspace.hpp"
+#include "graphics/start_image_editor.hpp"
+
+#include <string>
+
+namespace zarvelo {
+
+// What the editor copies at take-over: the pictures as the main page shows them.
+EditorInputs editorInputs(const Workspace& ws);
+
+// Writes run pairs, palette entries and DSP logo into the flash image, then hands the
+// editor's copies back and runs Setze_MaxColor. Returns an empty string, or a German message
+// with the workspace unchanged (no image header found, no usable space or entries). The
+// caller re-reads palettes and pictures afterwards (rereadAfterStartImageEditor).
+std::string BB_schreibe_NEU_in_BINClick(Workspace& ws, const StartImageEditor& editor);
+
+}  // namespace zarvelo
