@@ -2,6 +2,7 @@
 // Exit status: 0 success, 1 rejected input (German message on stderr), 2 usage error.
 
 #include "app/file_io.hpp"
+#include "app/start_image_handover.hpp"
 #include "app/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
@@ -11,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -264,6 +266,72 @@ int exportPreview(Context& c, bool logo) {
 int cmdExportImage(Context& c) { return exportPreview(c, false); }
 int cmdExportLogo(Context& c) { return exportPreview(c, true); }
 
+// A picture file as the editor's open dialog loads it: any format the toolkit reads, in 24 bits.
+bool readPicture(const QString& path, RgbImage& picture, int& status) {
+    QImageReader reader(path);
+    const QImage loaded = reader.read();
+    if (loaded.isNull()) {
+        status = fail("Die Grafik-Datei " + path.toStdString() + " kann nicht gelesen werden: " +
+                      reader.errorString().toStdString());
+        return false;
+    }
+    const QImage rgb = loaded.convertToFormat(QImage::Format_RGB888);
+    picture = RgbImage(rgb.width(), rgb.height());
+    for (int y = 0; y < rgb.height(); ++y)
+        std::copy_n(rgb.constScanLine(y), static_cast<std::size_t>(rgb.width()) * 3, picture.rgb.data() + picture.offset(0, y));
+    return true;
+}
+
+// A colour count option: 1..256, or absent (0).
+bool colourOption(const QCommandLineParser& parser, const QString& name, int& value) {
+    value = 0;
+    if (!parser.isSet(name)) return true;
+    bool ok = false;
+    value = parser.value(name).toInt(&ok);
+    return ok && value >= 1 && value <= 256;
+}
+
+// The start image editor as a user drives it: take over, import, move the sliders, accept,
+// save with the normal colour mode.
+int cmdImportImage(Context& c) {
+    if (c.args.size() != 2) return usage("import-image erwartet eine DNL-Datei zum Lesen und eine zum Schreiben.");
+    int colours = 0, logoColours = 0;
+    if (!colourOption(c.parser, "colours", colours)) return usage("--colours erwartet eine Farbanzahl von 1 bis 256.");
+    if (!colourOption(c.parser, "logo-colours", logoColours))
+        return usage("--logo-colours erwartet eine Farbanzahl von 1 bis 256.");
+    Workspace ws;
+    int status = kOk;
+    if (!load(ws, c.args[0], status)) return status;
+    ws.dayView = true;
+    ws.selectedColour = -1;
+
+    StartImageEditor editor;
+    editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));
+    for (const char* option : {"image", "logo"}) {
+        if (!c.parser.isSet(option)) continue;
+        RgbImage picture;
+        if (!readPicture(c.parser.value(option), picture, status)) return status;
+        const ImportOutcome imported = editor.importPicture(picture);
+        if (!imported.message.empty()) return fail(imported.message);
+    }
+    if (colours > 0) editor.TB_StartbildChange(colours);
+    if (logoColours > 0) {
+        if (!ws.dspLogoSupported) return fail(msg::kNoDspLogoSupport);
+        editor.reduceLogoTo(logoColours);
+    }
+    const std::string refused = BB_schreibe_NEU_in_BINClick(ws, editor);
+    if (!refused.empty()) return fail(refused);
+    const SaveOutcome saved = ws.saveDnl(c.args[1].toStdString(), ColourMode::Normal);
+    if (!saved.ok) return fail(saved.message);
+
+    QTextStream out(stdout);
+    out << "Startbild: " << editor.O.count << " Farben, max. möglich " << editor.maximumPossible << ", geschrieben "
+        << editor.AKT.count << " (verfügbare Farben: " << editor.availableCount << ")\n";
+    if (editor.dspLogoSupported)
+        for (const auto& line : editor.fit.report) out << QString::fromStdString(line) << "\n";
+    return kOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -285,16 +353,24 @@ int main(int argc, char** argv) {
         "                                               Text Nr. NR ersetzen und speichern;\n"
         "                                               --overlong: Überlange Texte erlauben\n"
         "  export-image DATEI.DNL BILD.BMP [--night]    Startbild als 24-Bit-BMP\n"
-        "  export-logo DATEI.DNL LOGO.BMP [--night]     DSP-Logo als 24-Bit-BMP");
+        "  export-logo DATEI.DNL LOGO.BMP [--night]     DSP-Logo als 24-Bit-BMP\n"
+        "  import-image DATEI.DNL AUSGABE.DNL [--image BILD.BMP] [--colours N]\n"
+        "       [--logo LOGO.BMP] [--logo-colours M]    neues Startbild und DSP-Logo einsetzen\n"
+        "                                               (die Bildgröße entscheidet: 320 x 234\n"
+        "                                               Startbild, 79 x 20 DSP-Logo); N, M: Farben");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("befehl", "info, bin, save, texts, set-text, export-image oder export-logo");
+    parser.addPositionalArgument("befehl", "info, bin, save, texts, set-text, export-image, export-logo oder import-image");
     parser.addOption({"json", "Ausgabe als JSON-Objekt (info)."});
     parser.addOption({"colour-mode", "Farbdarstellung im Navi (save): normal, day, swap, night.", "modus"});
     parser.addOption({"text", "Neuer Text (set-text).", "text"});
     parser.addOption({"overlong", "Überlange Texte erlauben: der Text darf den Füllraum nutzen (set-text)."});
     parser.addOption({"grid", "Gitterlinien im Navi (save): on oder off.", "on|off"});
     parser.addOption({"night", "Mit der Nachtpalette (export-image, export-logo)."});
+    parser.addOption({"image", "Neues Startbild (import-image).", "bild"});
+    parser.addOption({"colours", "Farbanzahl des Startbildes, 1 bis 256 (import-image).", "n"});
+    parser.addOption({"logo", "Neues DSP-Logo (import-image).", "logo"});
+    parser.addOption({"logo-colours", "Farbanzahl des DSP-Logos, 1 bis 256 (import-image).", "m"});
 
     if (!parser.parse(QCoreApplication::arguments())) return usage(parser.errorText());
     if (parser.isSet("help")) parser.showHelp(0);
@@ -305,7 +381,7 @@ int main(int argc, char** argv) {
     const QString command = args.takeFirst();
     static const std::map<QString, std::function<int(Context&)>> kCommands = {
         {"info", cmdInfo}, {"bin", cmdBin}, {"save", cmdSave}, {"texts", cmdTexts}, {"set-text", cmdSetText},
-        {"export-image", cmdExportImage}, {"export-logo", cmdExportLogo}};
+        {"export-image", cmdExportImage}, {"export-logo", cmdExportLogo}, {"import-image", cmdImportImage}};
     const auto it = kCommands.find(command);
     if (it == kCommands.end()) return usage("Unbekannter Befehl: " + command);
     Context context{parser, args};

@@ -1,0 +1,147 @@
+// zarvelo-cli import-image: the start image editor driven from a script.
+#include "app/start_image_handover.hpp"
+#include "synthetic_firmware.hpp"
+#include "test_pictures.hpp"
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zarvelo;
+
+namespace {
+
+struct ImportRun {
+    int exitCode;
+    QByteArray out, err;
+};
+
+ImportRun cli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(ZARVELO_CLI_PATH), args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+QString putBytes(const QTemporaryDir& dir, const QString& name, ByteView bytes) {
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    return path;
+}
+
+QString putBmp(const QTemporaryDir& dir, const QString& name, const RgbImage& picture) {
+    QImage image(picture.width, picture.height, QImage::Format_RGB888);
+    for (int y = 0; y < picture.height; ++y)
+        std::copy_n(picture.rgb.data() + picture.offset(0, y), static_cast<std::size_t>(picture.width) * 3, image.scanLine(y));
+    const QString path = dir.filePath(name);
+    EXPECT_TRUE(image.save(path, "BMP"));
+    return path;
+}
+
+Bytes readBytes(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    const QByteArray a = f.readAll();
+    return Bytes(a.begin(), a.end());
+}
+
+RgbImage logoOf(int colours) {
+    RgbImage logo(79, 20);
+    for (int p = 0; p < 1580; ++p)
+        logo.set(p % 79, p / 79, {static_cast<std::uint8_t>(p % colours * 5), static_cast<std::uint8_t>(200 - p % colours), 40});
+    return logo;
+}
+
+}  // namespace
+
+TEST(CliImportImage, WritesWhatTheEditorWrites) {
+    QTemporaryDir dir;
+    const auto sample = synth::makeSample({.version = 2});
+    // 118 colours in bands, two runs per row: fits the sample's space, only the entries limit it.
+    RgbImage photo(320, 234);
+    for (int y = 0; y < 234; ++y)
+        for (int x = 0; x < 320; ++x)
+            photo.set(x, y, {static_cast<std::uint8_t>(y / 4 * 4), static_cast<std::uint8_t>(x < 100 ? 20 : 90), 150});
+    const RgbImage logo = logoOf(40);
+    const QString out = dir.filePath("out.DNL");
+    const ImportRun r = cli({"import-image", putBytes(dir, "in.DNL", sample.dnl), out, "--image", putBmp(dir, "p.bmp", photo),
+                       "--colours", "30", "--logo", putBmp(dir, "l.bmp", logo), "--logo-colours", "8"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("Anzahl Farben DSP-Logo:             8"));
+
+    // The same steps in the editor session, by hand.
+    Workspace ws;
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+    StartImageEditor ed;
+    ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
+    ASSERT_EQ(ed.importPicture(photo).kind, ImportKind::StartImage);
+    ASSERT_EQ(ed.importPicture(logo).kind, ImportKind::DspLogo);
+    ed.TB_StartbildChange(30);
+    ed.reduceLogoTo(8);
+    ASSERT_EQ(ed.AKT.count, 30);
+    ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
+    ws.rebuildDnl(ColourMode::Normal);
+    EXPECT_EQ(readBytes(out), ws.dnl);
+
+    Workspace written;
+    ASSERT_TRUE(written.loadFile(out.toStdString()).ok);
+    EXPECT_EQ(written.startImageColourCount, 30);
+    EXPECT_EQ(written.imageDataSize, sample.imageDataSize);
+}
+
+TEST(CliImportImage, WithoutPicturesWritesTheTakenOverImage) {
+    QTemporaryDir dir;
+    const auto sample = synth::makeSample({.version = 6});
+    const QString out = dir.filePath("out.DNL");
+    const ImportRun r = cli({"import-image", putBytes(dir, "in.DNL", sample.dnl), out});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    Workspace before, after;
+    ASSERT_TRUE(before.loadBytes(sample.dnl, "in.DNL").ok);
+    ASSERT_TRUE(after.loadFile(out.toStdString()).ok);
+    EXPECT_EQ(after.startImagePreview(), before.startImagePreview());
+}
+
+TEST(CliImportImage, Refusals) {
+    QTemporaryDir dir;
+    const QString withDsp = putBytes(dir, "v2.DNL", synth::makeSample({.version = 2}).dnl);
+    const QString withoutDsp = putBytes(dir, "v1.DNL", synth::makeSample({.version = 1}).dnl);
+    const QString noHeader = putBytes(dir, "nh.DNL", synth::makeSample({.version = 2, .imageHeader = false}).dnl);
+    RgbImage tooMany(320, 235);
+    for (int i = 0; i < 257; ++i) tooMany.set(i % 320, i / 320, {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8), 3});
+    const QString tooManyPath = putBmp(dir, "many.bmp", tooMany);
+    const QString wrongSize = putBmp(dir, "size.bmp", RgbImage(79, 21, Rgb{1, 2, 3}));
+    const QString logo = putBmp(dir, "logo.bmp", logoOf(5));
+    const QString notAPicture = putBytes(dir, "x.bmp", Bytes(100, 0x42));
+    const QString out = dir.filePath("out.DNL");
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QString message;
+    };
+    const QString sizeMessage = QString::fromUtf8(
+        "Das Bild hat nicht die erforderliche Größe.\n\r\r        Startbild: 320 x 234 Pixel\n\r        DSP-Logo:  79 x  20 Pixel");
+    const Case cases[] = {
+        {{withDsp, out, "--image", tooManyPath}, 1,
+         QString::fromUtf8("Das Bild hat mehr als 256 Farben und wird von dieser Anwendung nicht unterstützt.")},
+        {{withDsp, out, "--image", wrongSize}, 1, sizeMessage},
+        {{withoutDsp, out, "--logo", logo}, 1, QString::fromUtf8("Diese Navi-Version unterstützt kein DSP-Logo.")},
+        {{withoutDsp, out, "--logo-colours", "3"}, 1, QString::fromUtf8("Diese Navi-Version unterstützt kein DSP-Logo.")},
+        {{withDsp, out, "--image", notAPicture}, 1, "kann nicht gelesen werden"},
+        {{noHeader, out}, 1, "kein Startbild gefunden"},
+        {{withDsp, out, "--colours", "0"}, 2, "--colours"},
+        {{withDsp, out, "--colours", "viele"}, 2, "--colours"},
+        {{withDsp, out, "--logo-colours", "257"}, 2, "--logo-colours"},
+        {{withDsp}, 2, "import-image"},
+    };
+    for (const Case& c : cases) {
+        const ImportRun r = cli(QStringList{"import-image"} + c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(r.err).contains(c.message)) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out)) << c.args.join(' ').toStdString();
+    }
+}
