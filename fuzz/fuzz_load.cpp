@@ -1,4 +1,5 @@
-// Bytes in, loaded workspace or rejection out; a loaded file is rebuilt and loaded again.
+// Bytes in, loaded workspace (grid, palettes, pictures, available entries) or rejection out;
+// a loaded file is rebuilt and loaded again.
 //
 // The first input byte chooses whether the DNL checksum is fixed up before loading, so
 // the fuzzer gets past the checksum test as well as testing it.
@@ -24,6 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (ws.flash.size() != 0x80000 && ws.flash.size() != 0x100000) std::abort();
+    // The decoded resources of the load sequence stay inside their bounds.
+    if (ws.imageDataSize % 2 != 0 || ws.imageDataSize > ws.flash.size()) std::abort();
+    if (ws.startImage.size() != 320 * 234 || ws.startImageColourCount > 256) std::abort();
+    if (ws.availableCount < 0 || ws.availableCount > 256 ||
+        ws.availableList.size() != static_cast<std::size_t>(ws.availableCount))
+        std::abort();
+    if (ws.dspLogoSupported && (ws.dspIndexList.empty() || ws.dspLogo.size() != 79 * 20)) std::abort();
+    if (!ws.dspLogoSupported && !ws.dspIndexList.empty()) std::abort();
+    if (ws.gridShown != ws.gridActive || ws.selectedColour != -1 || !ws.dayView) std::abort();
+    if (!ws.startImageHeaderFound && ws.startImageOffset != 0x40003) std::abort();
     const Bytes dnlBefore = ws.dnl;
     ws.rebuildDnl(ColourMode::Normal);
     const Bytes& out = ws.dnl;

@@ -37,6 +37,19 @@ int main(int argc, char** argv) {
                 synth::standardTrailer(v % 3 == 0));
             write(dir / ("small_" + std::to_string(v)), static_cast<std::uint8_t>(v % 2), dnl);
         }
+        // Small files with an image header and the first rows of a start image behind it
+        // (whole samples would slow every execution down).
+        for (int v : {2, 9}) {
+            Bytes image = {0x01, 0x40, 0x00, 0xEA};
+            for (int row = 0; row < 40; ++row)
+                image.insert(image.end(), {std::uint8_t(row), 200, std::uint8_t(row + 1), 100, 7, 20});
+            std::vector<synth::Record> records = {{0x6000, {0xFE, 0xDC, 0x01, 0x23, 0x00, 0x00, 0x70, 0x00}}};
+            for (std::size_t at = 0; at < image.size(); at += 200)
+                records.push_back({static_cast<std::uint32_t>(0x7A000 + at),
+                                   Bytes(image.begin() + static_cast<std::ptrdiff_t>(at),
+                                         image.begin() + static_cast<std::ptrdiff_t>(std::min(image.size(), at + 200)))});
+            write(dir / ("image_" + std::to_string(v)), 1, synth::assembleDnl(v, records, synth::standardTrailer()));
+        }
     }
     if (target == "fuzz_texts") {
         // Option byte: table offset 0..3; then table length, table and a few stores.
