@@ -13,7 +13,9 @@ using synth::Record;
 namespace {
 
 Bytes headerWithBody(const Bytes& body) {
-    Bytes dnl(32, 0);
+    Bytes dnl;
+    dnl.reserve(32 + body.size());
+    dnl.resize(32, 0);
     dnl.insert(dnl.end(), body.begin(), body.end());
     return dnl;
 }
