@@ -49,8 +49,8 @@ void TF9_Speichern::BB_speichereDateiClick() {
         return;
     }
     const SaveOutcome outcome = workspace_.saveDnl(*path, colourMode());
+    // The palette copies are re-read by the save itself.
     if (!outcome.ok) platform_.message("Die Datei kann nicht geschrieben werden:\n" + outcome.message);
-    workspace_.BIN_lese_Palette();
     workspace_.animatedRedraw = false;
     accept();
 }

@@ -126,6 +126,30 @@ TEST(ColourEditor, OkWithoutMovingASliderLeavesTheFlashImageAsItWas) {
     EXPECT_EQ(ws.flash, before);
 }
 
+TEST(ColourEditor, MergingTwoDayColoursLowersTheColourCountOnlyInTheDayView) {
+    for (const bool dayView : {true, false}) {
+        SCOPED_TRACE(dayView);
+        Workspace ws = loadedWorkspace();
+        std::vector<int> used;
+        for (int i = 0; i < 256; ++i)
+            if (ws.startImagePixelCounts[static_cast<std::size_t>(i)] > 0) used.push_back(i);
+        ASSERT_GE(used.size(), 2u);
+        const int countBefore = ws.startImageColourCount;
+        ws.dayView = dayView;
+
+        // Give the second used entry the day colour of the first one.
+        const Rgb target = ws.dayPalette[static_cast<std::size_t>(used[0])];
+        TF2_Farbeditor editor(ws);
+        editor.setEditedColour(used[1], ws.currentPalette()[static_cast<std::size_t>(used[1])]);
+        editor.FormShow();
+        editor.T_rot->setValue(target.r);
+        editor.T_gruen->setValue(target.g);
+        editor.T_blau->setValue(target.b);
+        editor.BitBtn1->click();
+        EXPECT_EQ(ws.startImageColourCount, dayView ? countBefore - 1 : countBefore);
+    }
+}
+
 TEST(ColourEditor, CancelChangesNothing) {
     Workspace ws = loadedWorkspace();
     ws.dayView = false;
