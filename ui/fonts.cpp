@@ -1,7 +1,9 @@
 #include "fonts.hpp"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QWidget>
 
@@ -27,6 +29,14 @@ QFont fixedFont(int pixelSize, bool bold) {
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+void shrinkToFit(QLabel* label) {
+    QFont font = label->font();
+    const int width = label->contentsRect().width();
+    while (font.pixelSize() > 8 && QFontMetrics(font).horizontalAdvance(label->text()) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    label->setFont(font);
 }
 
 void centreOnScreen(QWidget* window) {

@@ -44,7 +44,7 @@ QString QtPlatform::withDefaultExtension(const QString& path, const std::string&
 std::optional<std::string> QtPlatform::openFile(const FileDialogRequest& request) {
     const QString filter = toQtFilter(request.filter);
     QString selected = selectedFilterFor(filter);
-    const QString path = QFileDialog::getOpenFileName(parent_, QString(), fromUtf8(request.initialName), filter, &selected);
+    const QString path = QFileDialog::getOpenFileName(parent_, QStringLiteral("Öffnen"), fromUtf8(request.initialName), filter, &selected);
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
 }
@@ -52,7 +52,7 @@ std::optional<std::string> QtPlatform::openFile(const FileDialogRequest& request
 std::optional<std::string> QtPlatform::saveFile(const FileDialogRequest& request) {
     const QString filter = toQtFilter(request.filter);
     QString selected = selectedFilterFor(filter);
-    QFileDialog dialog(parent_, QString(), fromUtf8(request.initialName), filter);
+    QFileDialog dialog(parent_, QStringLiteral("Speichern unter"), fromUtf8(request.initialName), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);

@@ -39,6 +39,7 @@ TF5_VersionsINFO::TF5_VersionsINFO(Platform& platform, QWidget* parent) : FixedD
         link->setFont(font);
         setTextColour(link, QColor(0, 0, 128));
     }
+    for (QLabel* label : {Label2, L_Version, Label1, L_email, L_web}) shrinkToFit(label);
     // The widget cursor changes on enter and returns on leave by itself.
     for (QLabel* clickable : {Label1, L_email, L_web}) {
         clickable->setCursor(Qt::PointingHandCursor);

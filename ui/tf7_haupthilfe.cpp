@@ -11,7 +11,7 @@ namespace zarvelo {
 
 TF7_HauptHilfe::TF7_HauptHilfe(Platform& platform, QWidget* parent) : FixedDialog(parent), platform_(platform) {
     setupUi(this);
-    setFixedFrame(610, 440, FrameButtons::SystemMenu);
+    setFixedFrame(610, 440, FrameButtons::SystemMenuAndHelp);
     setFont(sansFont(11));
     RE_Hilfe->setFont(sansFont(13));
     RE_Hilfe->setReadOnly(true);

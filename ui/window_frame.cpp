@@ -8,16 +8,9 @@ namespace zarvelo {
 
 void FixedDialog::setFixedFrame(int width, int height, FrameButtons buttons) {
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    switch (buttons) {
-        case FrameButtons::SystemMenuAndMinimise:
-            flags |= Qt::WindowMinimizeButtonHint;
-            [[fallthrough]];
-        case FrameButtons::SystemMenu:
-            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-            break;
-        case FrameButtons::None:
-            break;
-    }
+    if (buttons != FrameButtons::None) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (buttons == FrameButtons::SystemMenuAndMinimise) flags |= Qt::WindowMinimizeButtonHint;
+    if (buttons == FrameButtons::SystemMenuAndHelp) flags |= Qt::WindowContextHelpButtonHint;
     setWindowFlags(flags);
     setFixedSize(width, height);
     setSizeGripEnabled(false);

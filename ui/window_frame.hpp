@@ -6,7 +6,7 @@
 
 namespace zarvelo {
 
-enum class FrameButtons { SystemMenu, SystemMenuAndMinimise, None };
+enum class FrameButtons { SystemMenu, SystemMenuAndMinimise, SystemMenuAndHelp, None };
 
 class FixedDialog : public QDialog {
 public:
