@@ -51,6 +51,20 @@ int main(int argc, char** argv) {
             write(dir / ("image_" + std::to_string(v)), 1, synth::assembleDnl(v, records, synth::standardTrailer()));
         }
     }
+    if (target == "fuzz_editor") {
+        // Option byte: the target's flags; then image data size, available entries, colour
+        // counts, slider positions and pixel material.
+        const std::uint8_t flags[] = {1, 0, 5, 2, 9, 17, 5, 1};
+        for (int i = 0; i < 8; ++i) {
+            Bytes body = {static_cast<std::uint8_t>(i * 53), static_cast<std::uint8_t>(i * 29)};
+            for (int k = 0; k < 32; ++k)
+                body.push_back(i == 0 ? 0xFF : i == 1 ? (k == 5 ? 0x01 : 0x00) : static_cast<std::uint8_t>(0x11 << (k + i) % 4));
+            body.insert(body.end(), {static_cast<std::uint8_t>(i * 37 + 3), static_cast<std::uint8_t>(i * 71), 200,
+                                     static_cast<std::uint8_t>(i * 9), 1, 255});
+            for (int k = 0; k < 160; ++k) body.push_back(static_cast<std::uint8_t>((k * (i + 3)) ^ (k >> 2)));
+            write(dir / ("editor_" + std::to_string(i)), flags[i], body);
+        }
+    }
     if (target == "fuzz_texts") {
         // Option byte: table offset 0..3; then table length, table and a few stores.
         auto seed = [&](const std::string& name, std::uint8_t offset, const Bytes& table, const Bytes& stores) {
