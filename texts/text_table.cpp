@@ -192,4 +192,22 @@ Bytes textExport(const std::vector<std::string>& rows) {
     return out;
 }
 
+std::string foldForSearch(std::string_view ansi) {
+    std::string out(ansi);
+    for (char& c : out) {
+        const auto b = static_cast<std::uint8_t>(c);
+        if ((b >= 'a' && b <= 'z') || b == 0xE4 || b == 0xF6 || b == 0xFC) c = static_cast<char>(b - 0x20);
+    }
+    return out;
+}
+
+std::optional<std::size_t> SucheText(const std::vector<std::string>& rows, std::string_view pattern,
+                                     std::size_t from) {
+    if (pattern.empty()) return std::nullopt;
+    const std::string folded = foldForSearch(pattern);
+    for (std::size_t i = from; i < rows.size(); ++i)
+        if (foldForSearch(rows[i]).find(folded) != std::string::npos) return i;
+    return std::nullopt;
+}
+
 }  // namespace zarvelo

@@ -101,4 +101,11 @@ const char* warningText(TextWarning warning);
 // The text export: every row followed by CR LF, rows taken as they are (ANSI bytes).
 Bytes textExport(const std::vector<std::string>& rows);
 
+// Search folding on ANSI bytes: a..z to A..Z and ä ö ü to Ä Ö Ü; nothing else.
+std::string foldForSearch(std::string_view ansi);
+// The first row from `from` on whose folded text contains the folded pattern; none for an
+// empty pattern or when no row matches. The search does not wrap around.
+std::optional<std::size_t> SucheText(const std::vector<std::string>& rows, std::string_view pattern,
+                                     std::size_t from);
+
 }  // namespace zarvelo

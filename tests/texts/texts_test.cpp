@@ -437,3 +437,16 @@ TEST(TextTable, WorkspaceEntryPoints) {
     EXPECT_EQ(b.flash, before);
     EXPECT_EQ(BIN_zu_TexteArray(a.flash, 0).message, "Es ist keine DNL-Datei geladen.");
 }
+
+TEST(TextTable, SearchFoldsLettersAndUmlautsOnly) {
+    // ANSI rows: "FÜR", "für", "Écran", "écran", "Straße".
+    const std::vector<std::string> rows = {"FOR", "Weg F\xDCR", "f\xFCr mich", "\xC9" "cran", "Stra\xDF" "e", "\xE9" "cran"};
+    EXPECT_EQ(SucheText(rows, "f\xFCr", 0), 1u);
+    EXPECT_EQ(SucheText(rows, "f\xFCr", 2), 2u);
+    EXPECT_EQ(SucheText(rows, "f\xFCr", 3), std::nullopt);
+    EXPECT_EQ(SucheText(rows, "\xE9", 0), 5u);  // é does not find É
+    EXPECT_EQ(SucheText(rows, "STRA\xDF", 0), 4u);
+    EXPECT_EQ(SucheText(rows, "", 0), std::nullopt);
+    EXPECT_EQ(SucheText(rows, "for", 99), std::nullopt);
+    EXPECT_EQ(foldForSearch("az\xE4\xF6\xFC\xE9\xDF"), "AZ\xC4\xD6\xDC\xE9\xDF");
+}

@@ -1,0 +1,39 @@
+// The text table at its largest: 8999 texts of 100 bytes (0.9 MB, the most a 1 MiB image
+// holds), read, listed, and one text stored (each store checks the whole table again).
+#include "texts/text_table.hpp"
+
+#include <benchmark/benchmark.h>
+
+using namespace zarvelo;
+
+static Bytes largestTable() {
+    Bytes flash;
+    for (int i = 0; i < 8999; ++i) {
+        for (int k = 0; k < 96; ++k) flash.push_back(static_cast<std::uint8_t>(0x41 + (i + k) % 26));
+        flash.insert(flash.end(), {0x00, 0xFF, 0xFF, 0xFF});
+    }
+    flash.insert(flash.end(), {0x12, 0x00});
+    flash.insert(flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
+    return flash;
+}
+
+static void BM_ReadLargestTable(benchmark::State& state) {
+    const Bytes flash = largestTable();
+    for (auto _ : state) {
+        auto r = readTextTable(flash, 0);
+        benchmark::DoNotOptimize(r.list->textCount());
+    }
+}
+BENCHMARK(BM_ReadLargestTable)->Unit(benchmark::kMillisecond);
+
+static void BM_ListRowsLargestTable(benchmark::State& state) {
+    const auto list = *readTextTable(largestTable(), 0).list;
+    for (auto _ : state) benchmark::DoNotOptimize(listRows(list).size());
+}
+BENCHMARK(BM_ListRowsLargestTable)->Unit(benchmark::kMillisecond);
+
+static void BM_StoreInLargestTable(benchmark::State& state) {
+    auto list = *readTextTable(largestTable(), 0).list;
+    for (auto _ : state) benchmark::DoNotOptimize(Edit_zu_TexteArray(list, 4500, "Neuer Text", OverlongMode::Sperren).ok);
+}
+BENCHMARK(BM_StoreInLargestTable)->Unit(benchmark::kMillisecond);
