@@ -17,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTextStream>
@@ -202,9 +203,12 @@ int cmdSetText(Context& c) {
     if (c.args.size() != 3)
         return usage("set-text erwartet eine DNL-Datei, eine Textnummer und eine DNL-Datei zum Schreiben.");
     if (!c.parser.isSet("text")) return usage("set-text braucht den neuen Text: --text TEXT.");
-    bool isNumber = false;
-    const qlonglong number = c.args[1].toLongLong(&isNumber);
-    if (!isNumber) return usage("Die Textnummer ist keine Zahl: " + c.args[1]);
+    // Digits that overflow are still a number, just one no file has.
+    static const QRegularExpression kDigits("^[+-]?[0-9]+$");
+    if (!kDigits.match(c.args[1]).hasMatch()) return usage("Die Textnummer ist keine Zahl: " + c.args[1]);
+    bool fits = false;
+    qlonglong number = c.args[1].toLongLong(&fits);
+    if (!fits) number = -1;
     QByteArray ansi;
     std::string message;
     if (!toWindows1252(c.parser.value("text"), ansi, message)) return fail(message);
@@ -217,7 +221,7 @@ int cmdSetText(Context& c) {
     if (!texts.list) return fail(texts.message);
     TextList& list = *texts.list;
     if (number < 1 || number > list.textCount())
-        return fail("Text Nr. " + std::to_string(number) + " gibt es nicht: die Datei hat " +
+        return fail("Text Nr. " + c.args[1].toStdString() + " gibt es nicht: die Datei hat " +
                     std::to_string(list.textCount()) + " Texte.");
     const auto position = static_cast<std::size_t>(number - 1);
     const StoreOutcome stored =

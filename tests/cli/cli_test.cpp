@@ -262,8 +262,10 @@ TEST(Cli, SetTextRefusesWhatDoesNotFit) {
     const CliRun zero = cli({"set-text", in, "0", out, "--text", "x"});
     EXPECT_EQ(zero.exitCode, 1);
     EXPECT_TRUE(QString::fromUtf8(zero.err).contains("Text Nr. 0 gibt es nicht: die Datei hat " + count + " Texte."));
-    EXPECT_EQ(cli({"set-text", in, QString::number(sample.textEntries.size() + 1), out, "--text", "x"}).exitCode, 1);
+    for (const QString& bad : {QString::number(sample.textEntries.size() + 1), QString("+0"), QString("99999999999999999999999")})
+        EXPECT_EQ(cli({"set-text", in, bad, out, "--text", "x"}).exitCode, 1) << bad.toStdString();
     const QStringList usageCases[] = {{"set-text", in, "eins", out, "--text", "x"},
+                                      {"set-text", in, "1.5", out, "--text", "x"},
                                       {"set-text", in, number, out},
                                       {"set-text", in, number, "--text", "x"},
                                       {"texts", in}};
