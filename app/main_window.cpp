@@ -1,0 +1,597 @@
+#include "main_window.hpp"
+
+#include "app/palette_views.hpp"
+#include "flash/messages.hpp"
+#include "graphics/globe_animation.hpp"
+#include "graphics/start_image.hpp"
+#include "ui/fonts.hpp"
+#include "ui/tf2_farbeditor.hpp"
+#include "ui/tf3_startbild.hpp"
+#include "ui/tf4_texte.hpp"
+#include "ui/tf5_versionsinfo.hpp"
+#include "ui/tf6_unterstuetzt.hpp"
+#include "ui/tf7_haupthilfe.hpp"
+#include "ui/tf8_startinfo.hpp"
+#include "ui/tf9_speichern.hpp"
+#include "ui_tf1_hauptseite.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLayout>
+#include <QPainter>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QThread>
+#include <QTimer>
+
+namespace zarvelo {
+
+namespace {
+
+// Two-line captions and notices break with line feed + carriage return.
+const QString kLineBreak = QStringLiteral("\n\r");
+
+QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The firmware strings are Windows-1252 bytes.
+QString fromFirmware(const std::string& bytes) {
+    QStringDecoder decoder("windows-1252");
+    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+void copyInto(QImage& target, const RgbImage& source) {
+    if (target.width() != source.width || target.height() != source.height || target.format() != QImage::Format_RGB888)
+        target = QImage(source.width, source.height, QImage::Format_RGB888);
+    const auto rowBytes = static_cast<std::size_t>(source.width) * 3;
+    for (int y = 0; y < source.height; ++y)
+        std::copy_n(source.rgb.data() + source.offset(0, y), rowBytes, target.scanLine(y));
+}
+
+void setColours(QWidget* w, QColor background, QColor text) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, background);
+    p.setColor(QPalette::WindowText, text);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+TF1_Hauptseite::TF1_Hauptseite(Platform& platform, QWidget* parent)
+    : QMainWindow(parent),
+      ui_(std::make_unique<Ui::TF1_Hauptseite>()),
+      platform_(platform),
+      modalRunner_([](QDialog& dialog) { return dialog.exec(); }) {
+    ui_->setupUi(this);
+    FormCreate();
+}
+
+TF1_Hauptseite::~TF1_Hauptseite() = default;
+
+void TF1_Hauptseite::FormCreate() {
+    Ui::TF1_Hauptseite& u = *ui_;
+    setWindowTitle(QStringLiteral("Zarvelo"));
+    // Fixed frame: client area 559 x 453 below the menu bar; no maximise button.
+    u.centralwidget->setFixedSize(559, 453);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    for (QToolButton* b : {u.S_oeffne_DNL_file, u.S_speichere_DNL_file, u.S_Startbild, u.S_Texte, u.S_Hilfe, u.S_Ende})
+        b->setFont(sansFont(13, true));
+    u.LB_Versionstexte->setFont(fixedFont(12));
+    u.L_TagNachtDifferenz->setFont(sansFont(12, true));
+    for (QLabel* l : {u.L_Pal_Koord, u.L_Rot, u.L_Gruen, u.L_Blau, u.L_AnzCol, u.L_DNL_FarbAnzahl, u.L_DSP_AnzCol,
+                      u.L_DSP_FarbAnzahl})
+        l->setFont(sansFont(11, true));
+    setColours(u.L_Rot, QColor(255, 0, 0), Qt::white);
+    setColours(u.L_Gruen, QColor(0, 255, 0), Qt::black);
+    setColours(u.L_Blau, QColor(0, 0, 255), Qt::white);
+    setColours(u.L_DNL_FarbAnzahl, palette().color(QPalette::Window), QColor(255, 0, 0));
+    setColours(u.L_DSP_FarbAnzahl, QColor(64, 64, 64), QColor(255, 255, 0));
+
+    // The two overlay pairs share one group box but are chosen independently.
+    auto* dspGroup = new QButtonGroup(this);
+    dspGroup->addButton(u.RB_DSP_an);
+    dspGroup->addButton(u.RB_DSP_aus);
+    auto* gridGroup = new QButtonGroup(this);
+    gridGroup->addButton(u.RB_Gitter_an);
+    gridGroup->addButton(u.RB_Gitter_aus);
+    auto* viewGroup = new QButtonGroup(this);
+    viewGroup->addButton(u.RB_Tag);
+    viewGroup->addButton(u.RB_Nacht);
+
+    // Picture canvases: palette views with grey gaps, the previews in the window colour.
+    const QColor face = palette().color(QPalette::Window);
+    for (PictureView* v : {u.I_Tag_Palette, u.I_TagNacht_Palette, u.I_Nacht_Palette, u.I_NachtTag_Palette})
+        v->setCanvas(blankPaletteView(face));
+    QImage startPreview(kStartImageWidth, kStartImageHeight, QImage::Format_RGB888);
+    startPreview.fill(face);
+    u.I_BIN_Bild_Grafik->setCanvas(startPreview);
+    QImage logoPreview(kDspLogoWidth, kDspLogoHeight, QImage::Format_RGB888);
+    logoPreview.fill(face);
+    u.I_BIN_DSP_Grafik->setCanvas(logoPreview);
+
+    connectCommands();
+
+    u.GB_VW_Einblendungen->hide();
+    workspace_.vwOverlays = false;
+    workspace_.dspLogoSupported = false;
+    workspace_.dspOverlay = false;
+    workspace_.animatedRedraw = true;
+    workspace_.dayView = true;
+    select(u.RB_Tag, [this] { RB_TagClick(); });
+    u.L_TagNachtDifferenz->hide();
+    workspace_.fileLoaded = false;
+    Check_Status();
+    workspace_.expertMode = false;
+    u.Expertenmodus1->setChecked(false);
+
+    u.S_oeffne_DNL_file->setText(QStringLiteral("DNL-DATEI") + kLineBreak + QStringLiteral("laden"));
+    u.S_speichere_DNL_file->setText(QStringLiteral("DNL-DATEI") + kLineBreak + QStringLiteral("speichern"));
+    u.S_Startbild->setText(QStringLiteral("STARTBILDER") + kLineBreak + QStringLiteral("bearbeiten"));
+    u.S_Texte->setText(QStringLiteral("TEXTE") + kLineBreak + QStringLiteral("bearbeiten"));
+}
+
+void TF1_Hauptseite::connectCommands() {
+    Ui::TF1_Hauptseite& u = *ui_;
+    auto both = [this](QToolButton* button, QAction* action, void (TF1_Hauptseite::*command)()) {
+        if (button) connect(button, &QToolButton::clicked, this, [this, command] { (this->*command)(); });
+        if (action) connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+    };
+    both(u.S_oeffne_DNL_file, u.DNLDateilesen1, &TF1_Hauptseite::DNL_Datei_einlesen);
+    both(u.S_speichere_DNL_file, u.DNLDateispeichern1, &TF1_Hauptseite::DNL_Datei_sichern);
+    both(nullptr, u.BINDateispeichern1, &TF1_Hauptseite::BIN_zu_File);
+    both(u.S_Startbild, u.Startbildbearbeiten1, &TF1_Hauptseite::Starte_Bildeditor);
+    both(u.S_Texte, u.extebearbeiten1, &TF1_Hauptseite::Texte_bearbeiten);
+    both(u.S_Hilfe, u.Hilfe2, &TF1_Hauptseite::Hilfe_MAIN);
+    connect(u.S_Ende, &QToolButton::clicked, this, &QWidget::close);
+    connect(u.Ende1, &QAction::triggered, this, &QWidget::close);
+    connect(u.Expertenmodus1, &QAction::triggered, this, &TF1_Hauptseite::Expertenmodus);
+    connect(u.untersttzteVersionen1, &QAction::triggered, this, [this] { showModal(windows_.unterstuetzt); });
+    connect(u.Info1, &QAction::triggered, this, [this] { showModal(windows_.versionsInfo); });
+
+    for (QRadioButton* b : {u.RB_Tag, u.RB_Nacht, u.RB_DSP_an, u.RB_DSP_aus, u.RB_Gitter_an, u.RB_Gitter_aus})
+        connect(b, &QRadioButton::toggled, this, [this, b](bool checked) { onRadioToggled(b, checked); });
+    connect(u.CB_TagNacht, &QCheckBox::clicked, this, &TF1_Hauptseite::CB_TagNachtClick);
+    connect(u.P_FixTagNacht, &QPushButton::clicked, this, &TF1_Hauptseite::P_FixTagNachtClick);
+    connect(u.P_alle_Farben, &QPushButton::clicked, this, &TF1_Hauptseite::P_alle_FarbenClick);
+    connect(u.P_Palette_speichern, &QPushButton::clicked, this, &TF1_Hauptseite::P_Palette_speichernClick);
+    connect(u.P_Bild_speichern, &QPushButton::clicked, this, &TF1_Hauptseite::P_Bild_speichernClick);
+    connect(u.P_speichere_DSP_LOGO, &QPushButton::clicked, this, &TF1_Hauptseite::P_speichere_DSP_LOGOClick);
+    for (PictureView* v : {u.I_Tag_Palette, u.I_TagNacht_Palette, u.I_Nacht_Palette, u.I_NachtTag_Palette}) {
+        connect(v, &PictureView::mouseMoved, this, &TF1_Hauptseite::I_PaletteMouseMove);
+        connect(v, &PictureView::mousePressed, this, &TF1_Hauptseite::I_PaletteMouseDown);
+    }
+}
+
+int TF1_Hauptseite::showModal(QDialog* dialog) { return dialog ? modalRunner_(*dialog) : QDialog::Rejected; }
+
+void TF1_Hauptseite::select(QRadioButton* button, const std::function<void()>& command) {
+    if (button->isChecked()) return;
+    programSelecting_ = true;
+    button->setChecked(true);
+    programSelecting_ = false;
+    command();
+}
+
+void TF1_Hauptseite::onRadioToggled(QRadioButton* button, bool checked) {
+    // A user's selection runs the command once, when it changes; selections made by the
+    // program run their command through select().
+    if (!checked || programSelecting_) return;
+    Ui::TF1_Hauptseite& u = *ui_;
+    if (button == u.RB_Tag) RB_TagClick();
+    else if (button == u.RB_Nacht) RB_NachtClick();
+    else if (button == u.RB_DSP_an) RB_DSP_anClick();
+    else if (button == u.RB_DSP_aus) RB_DSP_ausClick();
+    else if (button == u.RB_Gitter_an) RB_Gitter_anClick();
+    else if (button == u.RB_Gitter_aus) RB_Gitter_ausClick();
+}
+
+// --- command state --------------------------------------------------------------------
+
+void TF1_Hauptseite::Check_Status() {
+    Ui::TF1_Hauptseite& u = *ui_;
+    const bool loaded = workspace_.fileLoaded;
+    for (QWidget* w : std::initializer_list<QWidget*>{u.S_speichere_DNL_file, u.S_Startbild, u.S_Texte,
+                                                      u.P_Palette_speichern, u.P_Bild_speichern, u.P_alle_Farben})
+        w->setEnabled(loaded);
+    for (QAction* a : {u.DNLDateispeichern1, u.BINDateispeichern1, u.Startbildbearbeiten1, u.extebearbeiten1})
+        a->setEnabled(loaded);
+    for (QWidget* w : std::initializer_list<QWidget*>{u.P_Bild_speichern, u.P_Palette_speichern, u.P_alle_Farben,
+                                                      u.P_Farbpalette, u.LB_Versionstexte, u.P_DNL_Palette,
+                                                      u.P_DNL_Grafik, u.GB_TagNacht, u.P_TagNachtMeldungen})
+        w->setVisible(loaded);
+    if (loaded) resetSaveColourMode();
+
+    const bool split = u.CB_TagNacht->isChecked();
+    const bool day = workspace_.dayView;
+    u.I_Tag_Palette->setVisible(day && !split);
+    u.I_TagNacht_Palette->setVisible(day && split);
+    u.I_Nacht_Palette->setVisible(!day && !split);
+    u.I_NachtTag_Palette->setVisible(!day && split);
+
+    const bool dsp = workspace_.dspLogoSupported;
+    u.P_DSP->setVisible(dsp);
+    u.RB_DSP_an->setVisible(dsp);
+    u.RB_DSP_aus->setVisible(dsp);
+
+    if (workspace_.vwOverlays) {
+        if (workspace_.gridActive)
+            select(u.RB_Gitter_an, [this] { RB_Gitter_anClick(true); });
+        else
+            select(u.RB_Gitter_aus, [this] { RB_Gitter_ausClick(true); });
+    }
+    u.GB_VW_Einblendungen->setVisible(workspace_.vwOverlays || dsp);
+}
+
+// --- load, save, export ---------------------------------------------------------------
+
+void TF1_Hauptseite::DNL_Datei_einlesen() {
+    const std::optional<std::string> path =
+        platform_.openFile({"Navi-Flash-Dateien (*.DNL)|*.DNL", "DNL", openName_});
+    if (!path) return;
+    openName_ = *path;
+    // The workspace decodes everything or, for a rejected file, stays exactly as it was.
+    const LoadOutcome outcome = workspace_.loadFile(*path);
+    if (!outcome.ok) {
+        platform_.message(outcome.message);
+        return;
+    }
+    Ui::TF1_Hauptseite& u = *ui_;
+    u.L_TagNachtDifferenz->hide();
+    if (outcome.markerCorrected) {
+        platform_.beep();
+        platform_.message(msg::kMarkerCorrected);
+    }
+    select(u.RB_DSP_aus, [this] { RB_DSP_ausClick(); });
+    workspace_.dspOverlay = false;
+    paintPaletteViews();
+    if (workspace_.dspLogoSupported) BIN_Lese_DSP();
+    ui_->L_AnzCol->setNum(workspace_.startImageColourCount);
+    Zeige_Used_Palette();
+    showInfoLines();
+    Check_Status();
+    repaint();
+    workspace_.dayView = true;
+    select(u.RB_Tag, [this] { RB_TagClick(); });
+    BIN_zeige_Bild();
+    workspace_.refreshFlag = true;
+}
+
+void TF1_Hauptseite::DNL_Datei_sichern() {
+    runSaveDialog();
+    BIN_zu_Versionstexte();
+}
+
+void TF1_Hauptseite::BIN_zu_File() {
+    if (!workspace_.fileLoaded) return;
+    const std::optional<std::string> path = platform_.saveFile({"BIN-Dateien (*.BIN)|*.BIN", "BIN", saveName_});
+    if (!path) return;
+    saveName_ = *path;
+    const SaveOutcome outcome = workspace_.saveBin(*path);
+    if (!outcome.ok) platform_.message(outcome.message);
+}
+
+void TF1_Hauptseite::saveImage(const QImage& image) {
+    const std::optional<std::string> path = platform_.saveFile({"Grafik-Dateien (*.BMP)|*.BMP", "BMP", saveName_});
+    if (!path) return;
+    saveName_ = *path;
+    QSaveFile file(fromUtf8(*path));
+    const QImage picture = image.convertToFormat(QImage::Format_RGB888);
+    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "BMP") || !file.commit()) {
+        const QString error = file.errorString();
+        file.cancelWriting();
+        platform_.message(error.isEmpty() ? "Die Grafik konnte nicht gespeichert werden." : error.toStdString());
+    }
+}
+
+void TF1_Hauptseite::P_Palette_speichernClick() { saveImage(visiblePaletteView()); }
+void TF1_Hauptseite::P_Bild_speichernClick() { saveImage(ui_->I_BIN_Bild_Grafik->canvas()); }
+void TF1_Hauptseite::P_speichere_DSP_LOGOClick() { saveImage(ui_->I_BIN_DSP_Grafik->canvas()); }
+
+const QImage& TF1_Hauptseite::visiblePaletteView() const {
+    const bool split = ui_->CB_TagNacht->isChecked();
+    if (workspace_.dayView) return (split ? ui_->I_TagNacht_Palette : ui_->I_Tag_Palette)->canvas();
+    return (split ? ui_->I_NachtTag_Palette : ui_->I_Nacht_Palette)->canvas();
+}
+
+void TF1_Hauptseite::Starte_Bildeditor() {
+    if (!workspace_.fileLoaded) return;
+    const bool dspOverlay = workspace_.dspOverlay;
+    const bool gridActive = workspace_.gridActive;
+    if (dspOverlay || gridActive || workspace_.selectedColour >= 0) {
+        // The editor shows the plain picture in all colours.
+        workspace_.dspOverlay = false;
+        workspace_.gridActive = false;
+        workspace_.selectedColour = -1;
+        workspace_.animatedRedraw = false;
+        BIN_zeige_Bild();
+    }
+    runStartImageEditor();
+    workspace_.dspOverlay = dspOverlay;
+    workspace_.gridActive = gridActive;
+    BIN_lese_Palette();
+    BIN_Lese_DSP();
+    workspace_.animatedRedraw = false;
+    BIN_lese_Startbild();
+    BIN_zeige_Bild();
+}
+
+void TF1_Hauptseite::Texte_bearbeiten() {
+    if (workspace_.fileLoaded) showModal(windows_.texte);
+}
+
+void TF1_Hauptseite::Hilfe_MAIN() {
+    // A missing page is reported by the help window, which then stays closed.
+    if (windows_.hauptHilfe && windows_.hauptHilfe->loadPage(QStringLiteral("H_MAIN"))) showModal(windows_.hauptHilfe);
+}
+
+void TF1_Hauptseite::showStartNotice() { showModal(windows_.startInfo); }
+
+void TF1_Hauptseite::resetSaveColourMode() {
+    if (windows_.speichern) windows_.speichern->resetColourMode();
+}
+
+void TF1_Hauptseite::runSaveDialog() {
+    if (!workspace_.fileLoaded || !windows_.speichern) return;
+    if (showModal(windows_.speichern) != QDialog::Accepted) return;
+    // Colour mode and rebuild went into the flash image: show the palettes as they are now.
+    paintPaletteViews();
+    Zeige_Used_Palette();
+    workspace_.animatedRedraw = false;
+    BIN_zeige_Bild();
+}
+
+void TF1_Hauptseite::runStartImageEditor() { showModal(windows_.startbild); }
+
+void TF1_Hauptseite::runColourEditor(std::uint8_t index) {
+    if (!windows_.farbeditor) return;
+    const Rgb start = (workspace_.dayView ? workspace_.dayPalette : workspace_.nightPalette)[index];
+    windows_.farbeditor->setEditedColour(index, start);
+    if (showModal(windows_.farbeditor) != QDialog::Accepted) return;
+    // The editor wrote the entry and re-read palettes and start image.
+    paintPaletteViews();
+    ui_->L_AnzCol->setNum(workspace_.startImageColourCount);
+    Zeige_Used_Palette();
+    workspace_.animatedRedraw = false;
+    BIN_zeige_Bild();
+}
+
+void TF1_Hauptseite::Expertenmodus(bool on) { workspace_.expertMode = on; }
+
+void TF1_Hauptseite::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!startNoticePending_) return;
+    startNoticePending_ = false;
+    // After the main window is on screen, so the notice sits over it.
+    QTimer::singleShot(0, this, [this] { showStartNotice(); });
+}
+
+void TF1_Hauptseite::closeEvent(QCloseEvent* event) {
+    // Unsaved changes are discarded without a question.
+    event->accept();
+}
+
+// --- main page ------------------------------------------------------------------------
+
+void TF1_Hauptseite::Pause() {
+    if (!workspace_.animatedRedraw) return;
+    ++pauseCount_;
+    if (pauseMs_ > 0) QThread::msleep(static_cast<unsigned long>(pauseMs_));
+    ui_->I_BIN_Bild_Grafik->repaint();
+}
+
+void TF1_Hauptseite::paintPaletteViews() {
+    Ui::TF1_Hauptseite& u = *ui_;
+    paintPaletteCells(u.I_Tag_Palette->canvas(), workspace_.dayPalette, nullptr);
+    paintPaletteCells(u.I_TagNacht_Palette->canvas(), workspace_.dayPalette, &workspace_.nightPalette);
+    paintPaletteCells(u.I_Nacht_Palette->canvas(), workspace_.nightPalette, nullptr);
+    paintPaletteCells(u.I_NachtTag_Palette->canvas(), workspace_.nightPalette, &workspace_.dayPalette);
+    for (PictureView* v : {u.I_Tag_Palette, u.I_TagNacht_Palette, u.I_Nacht_Palette, u.I_NachtTag_Palette}) v->update();
+}
+
+void TF1_Hauptseite::BIN_lese_Palette() {
+    workspace_.BIN_lese_Palette();
+    paintPaletteViews();
+}
+
+void TF1_Hauptseite::BIN_lese_Startbild() {
+    workspace_.BIN_lese_Startbild();
+    ui_->L_AnzCol->setNum(workspace_.startImageColourCount);
+    Zeige_Used_Palette();
+}
+
+void TF1_Hauptseite::BIN_Lese_DSP() {
+    if (!workspace_.dspLogoSupported) return;
+    workspace_.BIN_Lese_DSP();
+    ui_->L_DSP_AnzCol->setNum(static_cast<int>(workspace_.dspIndexList.size()));
+    // Painted in day colours; the next redraw shows the selected view.
+    copyInto(ui_->I_BIN_DSP_Grafik->canvas(), renderDspLogo(workspace_.dspLogo, workspace_.dayPalette, -1));
+    ui_->I_BIN_DSP_Grafik->update();
+}
+
+void TF1_Hauptseite::Zeige_Used_Palette() {
+    Ui::TF1_Hauptseite& u = *ui_;
+    static const std::vector<std::uint8_t> none;
+    const std::vector<std::uint8_t>& dsp = workspace_.dspLogoSupported ? workspace_.dspIndexList : none;
+    for (PictureView* v : {u.I_Tag_Palette, u.I_TagNacht_Palette, u.I_Nacht_Palette, u.I_NachtTag_Palette}) {
+        paintUsedMarks(v->canvas(), workspace_.startImagePixelCounts, dsp);
+        v->update();
+    }
+}
+
+void TF1_Hauptseite::Markiere_Palette(std::uint8_t index, bool on) {
+    Ui::TF1_Hauptseite& u = *ui_;
+    const Rgb day = workspace_.dayPalette[index];
+    const Rgb night = workspace_.nightPalette[index];
+    paintSelectionFrame(u.I_Tag_Palette->canvas(), index, day, on);
+    paintSelectionFrame(u.I_TagNacht_Palette->canvas(), index, day, on);
+    paintSelectionFrame(u.I_Nacht_Palette->canvas(), index, night, on);
+    paintSelectionFrame(u.I_NachtTag_Palette->canvas(), index, night, on);
+    for (PictureView* v : {u.I_Tag_Palette, u.I_TagNacht_Palette, u.I_Nacht_Palette, u.I_NachtTag_Palette}) v->update();
+}
+
+void TF1_Hauptseite::BIN_zeige_Bild() {
+    Ui::TF1_Hauptseite& u = *ui_;
+    copyInto(u.I_BIN_Bild_Grafik->canvas(), workspace_.startImagePreview());
+    if (workspace_.dspLogoSupported) {
+        copyInto(u.I_BIN_DSP_Grafik->canvas(), workspace_.dspLogoPreview());
+        u.I_BIN_DSP_Grafik->update();
+    }
+    if (workspace_.gridActive || workspace_.dspOverlay) VW_Animation();
+    workspace_.animatedRedraw = true;
+    u.I_BIN_Bild_Grafik->repaint();
+    Check_TagNachtDiff();
+}
+
+void TF1_Hauptseite::VW_Animation() {
+    QImage& preview = ui_->I_BIN_Bild_Grafik->canvas();
+    const QImage& logo = ui_->I_BIN_DSP_Grafik->canvas();
+    for (int step = 0; step < kGlobeSteps; ++step) {
+        {
+            QPainter painter(&preview);
+            painter.setPen(QPen(QColor(kOverlayPenColour.r, kOverlayPenColour.g, kOverlayPenColour.b), 1));
+            if (workspace_.gridActive) {
+                for (const Polyline& line : globeAnimationStep(step)) {
+                    QPolygon polygon;
+                    for (const Point& p : line) polygon << QPoint(p.x, p.y);
+                    painter.drawPolyline(polygon);
+                }
+            }
+            if (workspace_.dspOverlay) {
+                const DspLogoSlide s = dspLogoSlide(step);
+                painter.drawImage(QPoint(s.targetX, s.targetY), logo, QRect(s.sourceX, s.sourceY, s.width, s.height));
+            }
+        }
+        if (step < kGlobeSteps - 1) Pause();
+    }
+}
+
+void TF1_Hauptseite::Check_TagNachtDiff() {
+    Ui::TF1_Hauptseite& u = *ui_;
+    QLabel* notice = u.L_TagNachtDifferenz;
+    notice->hide();
+    setColours(notice, palette().color(QPalette::Button), Qt::black);
+    notice->clear();
+    u.P_FixTagNacht->hide();
+    switch (workspace_.Check_TagNachtDiff()) {
+    case DayNightDiff::Identical:
+        setColours(notice, QColor(192, 220, 192), Qt::black);
+        notice->setText(QStringLiteral("Tag- und Nacht-Farbpaletten") + kLineBreak + QStringLiteral("sind absolut identisch!"));
+        notice->show();
+        break;
+    case DayNightDiff::Differs:
+        setColours(notice, QColor(255, 0, 0), Qt::black);
+        notice->setText(QStringLiteral("Startbilddarstellung variiert") + kLineBreak +
+                        QStringLiteral("zwischen Tag- und Nachtmodus!"));
+        notice->show();
+        u.P_FixTagNacht->show();
+        break;
+    case DayNightDiff::None:
+        break;
+    }
+}
+
+void TF1_Hauptseite::P_FixTagNachtClick() {
+    if (!workspace_.fileLoaded) return;
+    workspace_.P_FixTagNachtClick();  // writes the flash image and re-reads the palettes
+    paintPaletteViews();
+    Zeige_Used_Palette();
+    Check_TagNachtDiff();
+}
+
+void TF1_Hauptseite::BIN_zu_Versionstexte() {
+    workspace_.BIN_zu_Versionstexte();
+    showInfoLines();
+}
+
+void TF1_Hauptseite::showInfoLines() {
+    QListWidget* list = ui_->LB_Versionstexte;
+    list->clear();
+    for (const std::string& line : workspace_.infoLines) list->addItem(fromFirmware(line));
+    list->setCurrentRow(-1);
+    list->clearSelection();
+}
+
+void TF1_Hauptseite::RB_TagClick() {
+    workspace_.dayView = true;
+    Check_Status();
+    workspace_.animatedRedraw = false;
+    BIN_zeige_Bild();
+}
+
+void TF1_Hauptseite::RB_NachtClick() {
+    workspace_.dayView = false;
+    Check_Status();
+    workspace_.animatedRedraw = false;
+    BIN_zeige_Bild();
+}
+
+void TF1_Hauptseite::CB_TagNachtClick() { Check_Status(); }
+
+void TF1_Hauptseite::RB_DSP_anClick() {
+    workspace_.dspOverlay = true;
+    BIN_zeige_Bild();
+}
+
+void TF1_Hauptseite::RB_DSP_ausClick() {
+    workspace_.dspOverlay = false;
+    workspace_.animatedRedraw = false;
+    BIN_zeige_Bild();
+}
+
+void TF1_Hauptseite::RB_Gitter_anClick(bool showStateOnly) {
+    // Selected by the command state to show what was read: nothing is written.
+    if (!showStateOnly) workspace_.BIN_Gitter(true);
+    Check_Status();
+    if (!workspace_.gridShown) {
+        workspace_.gridShown = true;
+        BIN_zeige_Bild();
+    }
+}
+
+void TF1_Hauptseite::RB_Gitter_ausClick(bool showStateOnly) {
+    if (!showStateOnly) workspace_.BIN_Gitter(false);
+    workspace_.animatedRedraw = false;
+    Check_Status();
+    workspace_.gridShown = false;
+    BIN_zeige_Bild();
+}
+
+void TF1_Hauptseite::I_PaletteMouseMove(QPoint position) {
+    Ui::TF1_Hauptseite& u = *ui_;
+    const std::uint8_t index = paletteIndexAt(position);
+    const Rgb c = (workspace_.dayView ? workspace_.dayPalette : workspace_.nightPalette)[index];
+    u.L_Pal_Koord->setNum(index);
+    u.L_Rot->setNum(c.r);
+    u.L_Gruen->setNum(c.g);
+    u.L_Blau->setNum(c.b);
+    u.L_DNL_FarbAnzahl->setNum(workspace_.startImagePixelCounts[index]);
+    if (workspace_.dspLogoSupported) u.L_DSP_FarbAnzahl->setNum(workspace_.dspPixelCounts[index]);
+}
+
+void TF1_Hauptseite::I_PaletteMouseDown(QPoint position, Qt::MouseButton button) {
+    const std::uint8_t index = paletteIndexAt(position);
+    Markiere_Palette(markedCell_, false);
+    Markiere_Palette(index, true);
+    markedCell_ = index;
+    if (button == Qt::LeftButton) {
+        workspace_.selectedColour = index;
+        workspace_.animatedRedraw = false;
+        BIN_zeige_Bild();
+    } else if (button == Qt::RightButton) {
+        runColourEditor(index);
+        if (workspace_.selectedColour >= 0) Markiere_Palette(index, true);
+    }
+}
+
+void TF1_Hauptseite::P_alle_FarbenClick() {
+    Markiere_Palette(static_cast<std::uint8_t>(workspace_.selectedColour), false);
+    workspace_.selectedColour = -1;
+    workspace_.animatedRedraw = false;
+    BIN_zeige_Bild();
+}
+
+}  // namespace zarvelo

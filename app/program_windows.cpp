@@ -1,0 +1,35 @@
+#include "program_windows.hpp"
+
+#include "ui/tf10_farbpalette.hpp"
+#include "ui/tf2_farbeditor.hpp"
+#include "ui/tf3_startbild.hpp"
+#include "ui/tf4_texte.hpp"
+#include "ui/tf5_versionsinfo.hpp"
+#include "ui/tf6_unterstuetzt.hpp"
+#include "ui/tf7_haupthilfe.hpp"
+#include "ui/tf8_startinfo.hpp"
+#include "ui/tf9_speichern.hpp"
+
+namespace zarvelo {
+
+ProgramWindows::ProgramWindows(Platform& platform) : main_(std::make_unique<TF1_Hauptseite>(platform)) {
+    TF1_Hauptseite* owner = main_.get();
+    Workspace& ws = owner->workspace();
+    SecondaryWindows& w = windows_;
+    // The editors' help buttons reach the help window, which is created after them.
+    w.farbeditor = new TF2_Farbeditor(ws, owner);
+    w.startbild = new TF3_Startbild(ws, platform, [&w] { w.hauptHilfe->Hilfe_BOOT(); }, owner);
+    w.texte = new TF4_Texte(ws, platform, [&w] { w.hauptHilfe->Hilfe_TEXT(); }, owner);
+    w.versionsInfo = new TF5_VersionsINFO(platform, owner);
+    w.unterstuetzt = new TF6_unterstuetzt(owner);
+    w.hauptHilfe = new TF7_HauptHilfe(platform, owner);
+    w.startInfo = new TF8_StartInfo(owner);
+    w.speichern = new TF9_Speichern(ws, platform, owner);
+    w.farbpalette = new TF10_Farbpalette(ws, owner);
+    owner->setWindows(w);
+}
+
+// The main window deletes the other nine with itself.
+ProgramWindows::~ProgramWindows() = default;
+
+}  // namespace zarvelo

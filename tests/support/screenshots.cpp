@@ -1,0 +1,100 @@
+// Takes pictures of the real windows with a synthetic sample loaded and writes them as PNG
+// files into a folder (docs/screenshots in the repository). Runs offscreen.
+
+#include "app/main_window.hpp"
+#include "app/program_windows.hpp"
+#include "scripted_platform.hpp"
+#include "synthetic_firmware.hpp"
+#include "ui/fonts.hpp"
+#include "ui/resources_init.hpp"
+#include "ui/tf2_farbeditor.hpp"
+#include "ui/tf7_haupthilfe.hpp"
+#include "ui/tf8_startinfo.hpp"
+#include "ui/tf9_speichern.hpp"
+#include "ui_tf1_hauptseite.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QStyleFactory>
+
+#include <cstdio>
+#include <fstream>
+
+using namespace zarvelo;
+
+namespace {
+
+bool save(QWidget* window, const QDir& dir, const char* name) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    if (!window->grab().save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zarvelo"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setFont(sansFont(11));
+    ensureResources();
+
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(dir.path());
+    const std::string sample = dir.filePath(QStringLiteral("sample.DNL")).toStdString();
+    {
+        const auto dnl = synth::makeSample({.version = 4}).dnl;
+        std::ofstream(sample, std::ios::binary).write(reinterpret_cast<const char*>(dnl.data()),
+                                                      static_cast<std::streamsize>(dnl.size()));
+    }
+
+    test::ScriptedPlatform platform;
+    ProgramWindows windows(platform);
+    TF1_Hauptseite& main = windows.main();
+    main.setStartNoticeEnabled(false);
+    main.setPauseMilliseconds(0);
+    main.show();
+    platform.answerOpen(sample);
+    main.DNL_Datei_einlesen();
+    QFile::remove(QString::fromStdString(sample));
+    Ui::TF1_Hauptseite& u = main.ui();
+
+    bool ok = true;
+    u.RB_DSP_an->click();  // grid lines and the DSP logo over the picture
+    QApplication::processEvents();
+    ok &= save(&main, dir, "main-day.png");
+
+    u.RB_Nacht->click();
+    u.CB_TagNacht->click();
+    main.I_PaletteMouseMove(QPoint(13 * 5 + 6, 13 * 2 + 6));
+    QApplication::processEvents();
+    ok &= save(&main, dir, "main-night-split.png");
+
+    u.CB_TagNacht->click();
+    u.RB_Tag->click();
+    const int cell = main.workspace().startImage[160 * 320 + 160];  // a colour of the picture
+    const QPoint at(13 * (cell % 16) + 6, 13 * (cell / 16) + 6);
+    main.I_PaletteMouseMove(at);
+    main.I_PaletteMouseDown(at, Qt::LeftButton);
+    QApplication::processEvents();
+    ok &= save(&main, dir, "main-colour-selected.png");
+
+    const SecondaryWindows& w = windows.windows();
+    w.farbeditor->setEditedColour(cell, main.workspace().dayPalette[static_cast<std::size_t>(cell)]);
+    w.farbeditor->FormShow();
+    ok &= save(w.farbeditor, dir, "colour-editor.png");
+    ok &= save(w.speichern, dir, "save-dialog.png");
+    w.hauptHilfe->loadPage(QStringLiteral("H_MAIN"));
+    ok &= save(w.hauptHilfe, dir, "help.png");
+    ok &= save(w.startInfo, dir, "start-notice.png");
+    return ok ? 0 : 1;
+}
