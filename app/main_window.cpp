@@ -261,6 +261,7 @@ void TF1_Hauptseite::DNL_Datei_einlesen() {
 }
 
 void TF1_Hauptseite::DNL_Datei_sichern() {
+    if (!workspace_.fileLoaded) return;
     runSaveDialog();
     BIN_zu_Versionstexte();
 }
@@ -363,6 +364,10 @@ void TF1_Hauptseite::Expertenmodus(bool on) { workspace_.expertMode = on; }
 
 void TF1_Hauptseite::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        centreOnScreen(this);
+    }
     if (!startNoticePending_) return;
     startNoticePending_ = false;
     // After the main window is on screen, so the notice sits over it.

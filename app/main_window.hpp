@@ -134,6 +134,7 @@ private:
     std::uint8_t markedCell_ = 0;
     bool programSelecting_ = false;
     bool startNoticePending_ = true;
+    bool centred_ = false;
     int pauseMs_ = 10;
     int pauseCount_ = 0;
     std::function<int(QDialog&)> modalRunner_;

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(dir.path());
     const std::string sample = dir.filePath(QStringLiteral("sample.DNL")).toStdString();
     {
-        const auto dnl = synth::makeSample({.version = 4}).dnl;
+        const auto dnl = synth::makeSample({.version = 4, .detail = 1}).dnl;
         std::ofstream(sample, std::ios::binary).write(reinterpret_cast<const char*>(dnl.data()),
                                                       static_cast<std::streamsize>(dnl.size()));
     }
@@ -70,6 +70,8 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     u.RB_DSP_an->click();  // grid lines and the DSP logo over the picture
+    const int used = main.workspace().startImage[200 * 320 + 40];
+    main.I_PaletteMouseMove(QPoint(13 * (used % 16) + 6, 13 * (used / 16) + 6));
     QApplication::processEvents();
     ok &= save(&main, dir, "main-day.png");
 
