@@ -688,3 +688,14 @@ TEST_F(MainWindowTest, HelpAndInformationCommandsOpenTheirWindows) {
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[3], static_cast<QDialog*>(w.texte));
 }
+
+TEST_F(MainWindowTest, ClosingWithUnsavedChangesAsksNothing) {
+    main->show();
+    loadSample({.version = 4});
+    u->RB_Gitter_aus->click();
+    platform.messages.clear();
+    u->Ende1->trigger();
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(platform.messages.empty());
+}
