@@ -7,6 +7,9 @@
 #include "ui/resources_init.hpp"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QStyleFactory>
 
 int main(int argc, char** argv) {
@@ -16,6 +19,11 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setFont(zarvelo::sansFont(11));
     zarvelo::ensureResources();
+    // The whole interface is German, the toolkit's own dialogs and buttons included.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     zarvelo::QtPlatform platform;
     zarvelo::ProgramWindows windows(platform);
