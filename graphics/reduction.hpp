@@ -64,6 +64,10 @@ inline void DSP_Reduce_to_Color(ColourSet& aktDsp, const ColourSet& oDsp, int ta
     Reduce_to_Color(aktDsp, target);
 }
 
+// AKT := MAX, AKT_DSP := O_DSP (palette, count, pixel counts, index image).
+inline void MAX_zu_AKT(const ColourSet& max, ColourSet& akt) { akt = max; }
+inline void O_DSP_zu_AKT_DSP(const ColourSet& oDsp, ColourSet& aktDsp) { aktDsp = oDsp; }
+
 // Number of merges of `sequence` (computed down to one colour) after which `original` first
 // fits into `imageDataSize` bytes; sequence.size() when even one colour does not fit.
 int mergesToFit(const ColourSet& original, const MergeSequence& sequence, std::size_t imageDataSize);
