@@ -5,6 +5,7 @@
 #include "flash/flash_image.hpp"
 #include "flash/messages.hpp"
 #include "synthetic_firmware.hpp"
+#include "test_files.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,33 +13,12 @@
 #include <fstream>
 
 using namespace zarvelo;
+using test::TempDir;
+using test::readFile;
+using test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempDir {
-public:
-    TempDir() {
-        path_ = fs::temp_directory_path() / ("zarvelo-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        fs::create_directories(path_);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    static inline int counter_ = 0;
-    fs::path path_;
-};
-
-void writeFile(const std::string& path, ByteView bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 // Highest flash address written by any record of a DNL body.
 std::size_t lastRecordEnd(ByteView dnl) {

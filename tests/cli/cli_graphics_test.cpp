@@ -2,6 +2,7 @@
 #include "app/workspace.hpp"
 #include "flash/firmware_versions.hpp"
 #include "graphics/grid.hpp"
+#include "cli_runner.hpp"
 #include "synthetic_firmware.hpp"
 
 #include <QDir>
@@ -19,28 +20,8 @@ using namespace zarvelo;
 
 namespace {
 
-struct CliResult {
-    int exitCode;
-    QByteArray out, err;
-};
-
-CliResult run(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ZARVELO_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QString put(const QTemporaryDir& dir, const QString& name, ByteView bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    return path;
-}
-
 QJsonObject info(const QString& path) {
-    const CliResult r = run({"info", path, "--json"});
+    const test::CliRun r = test::runCli({"info", path, "--json"});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     return QJsonDocument::fromJson(r.out).object();
 }
@@ -76,7 +57,7 @@ TEST(CliGraphics, InfoJsonDescribesPicturesPalettesAndGrid) {
         const auto sample = synth::makeSample(c.options);
         Workspace ws;
         ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
-        const QJsonObject o = info(put(dir, "a.DNL", sample.dnl));
+        const QJsonObject o = info(test::writeTemp(dir, "a.DNL", sample.dnl));
         const int v = c.options.version;
         EXPECT_EQ(o["start_image_offset"].toInteger(), static_cast<qint64>(sample.startImageHeader + 4)) << v;
         EXPECT_EQ(o["image_data_size"].toInteger(), static_cast<qint64>(sample.imageDataSize)) << v;
@@ -89,16 +70,16 @@ TEST(CliGraphics, InfoJsonDescribesPicturesPalettesAndGrid) {
         EXPECT_EQ(o["day_night"].toString(), c.dayNight) << v;
         EXPECT_EQ(o["available_entries"].toInt(), ws.availableCount) << v;
     }
-    EXPECT_EQ(info(put(dir, "all.DNL", synth::makeSample({.version = 12, .allEntries = true}).dnl))["available_entries"].toInt(),
+    EXPECT_EQ(info(test::writeTemp(dir, "all.DNL", synth::makeSample({.version = 12, .allEntries = true}).dnl))["available_entries"].toInt(),
               256);
 }
 
 TEST(CliGraphics, SaveWritesTheGridFormFirst) {
     QTemporaryDir dir;
     const auto sample = synth::makeSample({.version = 5});
-    const QString in = put(dir, "in.DNL", sample.dnl);
+    const QString in = test::writeTemp(dir, "in.DNL", sample.dnl);
     const QString off = dir.filePath("off.DNL");
-    ASSERT_EQ(run({"save", in, off, "--grid", "off", "--colour-mode", "day"}).exitCode, 0);
+    ASSERT_EQ(test::runCli({"save", in, off, "--grid", "off", "--colour-mode", "day"}).exitCode, 0);
     EXPECT_EQ(info(off)["grid"].toString(), "inactive");
     EXPECT_EQ(info(off)["day_night"].toString(), "identical");
 
@@ -112,11 +93,11 @@ TEST(CliGraphics, SaveWritesTheGridFormFirst) {
     EXPECT_EQ(f.readAll(), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
 
     const QString on = dir.filePath("on.DNL");
-    ASSERT_EQ(run({"save", off, on, "--grid", "on"}).exitCode, 0);
+    ASSERT_EQ(test::runCli({"save", off, on, "--grid", "on"}).exitCode, 0);
     EXPECT_EQ(info(on)["grid"].toString(), "active");
 
-    EXPECT_EQ(run({"save", in, dir.filePath("x.DNL"), "--grid", "maybe"}).exitCode, 2);
-    const CliResult noGrid = run({"save", put(dir, "audi.DNL", synth::makeSample({.version = 7}).dnl), dir.filePath("y.DNL"), "--grid", "on"});
+    EXPECT_EQ(test::runCli({"save", in, dir.filePath("x.DNL"), "--grid", "maybe"}).exitCode, 2);
+    const test::CliRun noGrid = test::runCli({"save", test::writeTemp(dir, "audi.DNL", synth::makeSample({.version = 7}).dnl), dir.filePath("y.DNL"), "--grid", "on"});
     EXPECT_EQ(noGrid.exitCode, 1);
     EXPECT_FALSE(noGrid.err.isEmpty());
     EXPECT_FALSE(QFile::exists(dir.filePath("y.DNL")));
@@ -127,7 +108,7 @@ TEST(CliGraphics, ExportedPreviewsAreThePicturesInAllColours) {
     const auto sample = synth::makeSample({.version = 3});
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
-    const QString in = put(dir, "in.DNL", sample.dnl);
+    const QString in = test::writeTemp(dir, "in.DNL", sample.dnl);
     for (bool night : {false, true}) {
         ws.dayView = !night;
         QStringList image = {"export-image", in, dir.filePath("bild.bmp")}, logo = {"export-logo", in, dir.filePath("logo.bmp")};
@@ -135,8 +116,8 @@ TEST(CliGraphics, ExportedPreviewsAreThePicturesInAllColours) {
             image << "--night";
             logo << "--night";
         }
-        ASSERT_EQ(run(image).exitCode, 0);
-        ASSERT_EQ(run(logo).exitCode, 0);
+        ASSERT_EQ(test::runCli(image).exitCode, 0);
+        ASSERT_EQ(test::runCli(logo).exitCode, 0);
         const RgbImage picture = readBmp(dir.filePath("bild.bmp"));
         EXPECT_EQ(picture, ws.startImagePreview()) << night;
         EXPECT_EQ(picture.at(0, 233), (night ? ws.nightPalette : ws.dayPalette)[sample.startImage[233 * 320]]);
@@ -152,18 +133,18 @@ TEST(CliGraphics, ExportedPreviewsAreThePicturesInAllColours) {
 
 TEST(CliGraphics, ExportRefusals) {
     QTemporaryDir dir;
-    const QString audi = put(dir, "audi.DNL", synth::makeSample({.version = 6}).dnl);
-    const CliResult noLogo = run({"export-logo", audi, dir.filePath("logo.bmp")});
+    const QString audi = test::writeTemp(dir, "audi.DNL", synth::makeSample({.version = 6}).dnl);
+    const test::CliRun noLogo = test::runCli({"export-logo", audi, dir.filePath("logo.bmp")});
     EXPECT_EQ(noLogo.exitCode, 1);
     EXPECT_EQ(QString::fromUtf8(noLogo.err).trimmed(), "Diese Softwareversion hat kein DSP-Logo.");
     EXPECT_FALSE(QFile::exists(dir.filePath("logo.bmp")));
 
     // A file that cannot be written leaves what was there.
     QDir(dir.path()).mkdir("ordner");
-    EXPECT_EQ(run({"export-image", audi, dir.filePath("ordner")}).exitCode, 1);
+    EXPECT_EQ(test::runCli({"export-image", audi, dir.filePath("ordner")}).exitCode, 1);
     EXPECT_TRUE(QFileInfo(dir.filePath("ordner")).isDir());
-    EXPECT_EQ(run({"export-image", audi, dir.filePath("fehlt/bild.bmp")}).exitCode, 1);
+    EXPECT_EQ(test::runCli({"export-image", audi, dir.filePath("fehlt/bild.bmp")}).exitCode, 1);
 
-    EXPECT_EQ(run({"export-image", audi}).exitCode, 2);
-    EXPECT_EQ(run({"export-logo", audi, "a", "b"}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"export-image", audi}).exitCode, 2);
+    EXPECT_EQ(test::runCli({"export-logo", audi, "a", "b"}).exitCode, 2);
 }

@@ -1,5 +1,6 @@
 // zarvelo-cli import-image: the start image editor driven from a script.
 #include "app/start_image_handover.hpp"
+#include "cli_runner.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_pictures.hpp"
 
@@ -13,26 +14,6 @@
 using namespace zarvelo;
 
 namespace {
-
-struct ImportRun {
-    int exitCode;
-    QByteArray out, err;
-};
-
-ImportRun cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ZARVELO_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QString putBytes(const QTemporaryDir& dir, const QString& name, ByteView bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    return path;
-}
 
 QString putBmp(const QTemporaryDir& dir, const QString& name, const RgbImage& picture) {
     QImage image(picture.width, picture.height, QImage::Format_RGB888);
@@ -69,7 +50,7 @@ TEST(CliImportImage, WritesWhatTheEditorWrites) {
             photo.set(x, y, {static_cast<std::uint8_t>(y / 4 * 4), static_cast<std::uint8_t>(x < 100 ? 20 : 90), 150});
     const RgbImage logo = logoOf(40);
     const QString out = dir.filePath("out.DNL");
-    const ImportRun r = cli({"import-image", putBytes(dir, "in.DNL", sample.dnl), out, "--image", putBmp(dir, "p.bmp", photo),
+    const test::CliRun r = test::runCli({"import-image", test::writeTemp(dir, "in.DNL", sample.dnl), out, "--image", putBmp(dir, "p.bmp", photo),
                        "--colours", "30", "--logo", putBmp(dir, "l.bmp", logo), "--logo-colours", "8"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Anzahl Farben DSP-Logo:             8"));
@@ -98,7 +79,7 @@ TEST(CliImportImage, WithoutPicturesWritesTheTakenOverImage) {
     QTemporaryDir dir;
     const auto sample = synth::makeSample({.version = 6});
     const QString out = dir.filePath("out.DNL");
-    const ImportRun r = cli({"import-image", putBytes(dir, "in.DNL", sample.dnl), out});
+    const test::CliRun r = test::runCli({"import-image", test::writeTemp(dir, "in.DNL", sample.dnl), out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     Workspace before, after;
     ASSERT_TRUE(before.loadBytes(sample.dnl, "in.DNL").ok);
@@ -108,15 +89,15 @@ TEST(CliImportImage, WithoutPicturesWritesTheTakenOverImage) {
 
 TEST(CliImportImage, Refusals) {
     QTemporaryDir dir;
-    const QString withDsp = putBytes(dir, "v2.DNL", synth::makeSample({.version = 2}).dnl);
-    const QString withoutDsp = putBytes(dir, "v1.DNL", synth::makeSample({.version = 1}).dnl);
-    const QString noHeader = putBytes(dir, "nh.DNL", synth::makeSample({.version = 2, .imageHeader = false}).dnl);
+    const QString withDsp = test::writeTemp(dir, "v2.DNL", synth::makeSample({.version = 2}).dnl);
+    const QString withoutDsp = test::writeTemp(dir, "v1.DNL", synth::makeSample({.version = 1}).dnl);
+    const QString noHeader = test::writeTemp(dir, "nh.DNL", synth::makeSample({.version = 2, .imageHeader = false}).dnl);
     RgbImage tooMany(320, 235);
     for (int i = 0; i < 257; ++i) tooMany.set(i % 320, i / 320, {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8), 3});
     const QString tooManyPath = putBmp(dir, "many.bmp", tooMany);
     const QString wrongSize = putBmp(dir, "size.bmp", RgbImage(79, 21, Rgb{1, 2, 3}));
     const QString logo = putBmp(dir, "logo.bmp", logoOf(5));
-    const QString notAPicture = putBytes(dir, "x.bmp", Bytes(100, 0x42));
+    const QString notAPicture = test::writeTemp(dir, "x.bmp", Bytes(100, 0x42));
     const QString out = dir.filePath("out.DNL");
     struct Case {
         QStringList args;
@@ -139,7 +120,7 @@ TEST(CliImportImage, Refusals) {
         {{withDsp}, 2, "import-image"},
     };
     for (const Case& c : cases) {
-        const ImportRun r = cli(QStringList{"import-image"} + c.args);
+        const test::CliRun r = test::runCli(QStringList{"import-image"} + c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_TRUE(QString::fromUtf8(r.err).contains(c.message)) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(out)) << c.args.join(' ').toStdString();

@@ -2,6 +2,7 @@
 #include "app/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
+#include "cli_runner.hpp"
 #include "synthetic_firmware.hpp"
 #include "texts/text_table.hpp"
 
@@ -16,41 +17,10 @@
 
 using namespace zarvelo;
 
-namespace {
-
-struct CliRun {
-    int exitCode;
-    QByteArray out, err;
-};
-
-CliRun cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(ZARVELO_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
-
-QString writeTemp(const QTemporaryDir& dir, const QString& name, ByteView bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    return path;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-}  // namespace
-
 TEST(Cli, InfoJson) {
     QTemporaryDir dir;
     const auto sample = synth::makeSample({.version = 2, .damagedSecondMarker = true});
-    const CliRun r = cli({"info", writeTemp(dir, "a.DNL", sample.dnl), "--json"});
+    const test::CliRun r = test::runCli({"info", test::writeTemp(dir, "a.DNL", sample.dnl), "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonObject o = QJsonDocument::fromJson(r.out).object();
     EXPECT_EQ(o["version_index"].toInt(), 2);
@@ -79,7 +49,7 @@ TEST(Cli, InfoLinesAreDecodedAsWindows1252) {
     std::copy(wanted.begin(), wanted.end(), it);
     *(it + static_cast<std::ptrdiff_t>(wanted.size())) = 0;
     DNL_schreibe_Pruefsumme(dnl, DNL_rechne_Pruefsumme(dnl));
-    const CliRun r = cli({"info", "--json", writeTemp(dir, "a.DNL", dnl)});
+    const test::CliRun r = test::runCli({"info", "--json", test::writeTemp(dir, "a.DNL", dnl)});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QJsonObject o = QJsonDocument::fromJson(r.out).object();
     EXPECT_EQ(o["info_lines"].toArray()[0].toString(), QString::fromUtf8("Grüße €"));
@@ -89,19 +59,19 @@ TEST(Cli, InfoLinesAreDecodedAsWindows1252) {
 TEST(Cli, BinAndSaveWriteWhatTheWorkspaceWrites) {
     QTemporaryDir dir;
     const auto sample = synth::makeSample({.version = 4});
-    const QString in = writeTemp(dir, "in.DNL", sample.dnl);
-    ASSERT_EQ(cli({"bin", in, dir.filePath("out.BIN")}).exitCode, 0);
-    EXPECT_EQ(readAll(dir.filePath("out.BIN")),
+    const QString in = test::writeTemp(dir, "in.DNL", sample.dnl);
+    ASSERT_EQ(test::runCli({"bin", in, dir.filePath("out.BIN")}).exitCode, 0);
+    EXPECT_EQ(test::readAll(dir.filePath("out.BIN")),
               QByteArray(reinterpret_cast<const char*>(sample.flash.data()), static_cast<qsizetype>(sample.flash.size())));
 
     for (const char* mode : {"normal", "day", "swap", "night"}) {
         const QString out = dir.filePath(QString("out-%1.DNL").arg(mode));
-        const CliRun r = cli({"save", in, out, "--colour-mode", mode});
+        const test::CliRun r = test::runCli({"save", in, out, "--colour-mode", mode});
         ASSERT_EQ(r.exitCode, 0) << mode << r.err.toStdString();
         Workspace ws;
         ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
         ws.rebuildDnl(static_cast<ColourMode>(QStringList{"normal", "day", "swap", "night"}.indexOf(mode)));
-        EXPECT_EQ(readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())))
+        EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())))
             << mode;
     }
 }
@@ -111,14 +81,14 @@ TEST(Cli, ExitCodesAndMessages) {
     const auto sample = synth::makeSample({.version = 1});
     Bytes bad = sample.dnl;
     bad[100] ^= 1;
-    const QString good = writeTemp(dir, "good.DNL", sample.dnl);
-    const QString broken = writeTemp(dir, "bad.DNL", bad);
+    const QString good = test::writeTemp(dir, "good.DNL", sample.dnl);
+    const QString broken = test::writeTemp(dir, "bad.DNL", bad);
 
-    const CliRun rejected = cli({"info", broken});
+    const test::CliRun rejected = test::runCli({"info", broken});
     EXPECT_EQ(rejected.exitCode, 1);
     EXPECT_EQ(QString::fromUtf8(rejected.err).trimmed(), "Prüfsummenfehler!");
 
-    const CliRun missing = cli({"info", dir.filePath("fehlt.DNL")});
+    const test::CliRun missing = test::runCli({"info", dir.filePath("fehlt.DNL")});
     EXPECT_EQ(missing.exitCode, 1);
 
     struct Case {
@@ -126,14 +96,14 @@ TEST(Cli, ExitCodesAndMessages) {
     };
     const QStringList usageCases[] = {{}, {"frobnicate"}, {"info"}, {"bin", good}, {"save", good, "x", "--colour-mode", "purple"},
                                       {"info", good, "--no-such-option"}};
-    for (const auto& args : usageCases) EXPECT_EQ(cli(args).exitCode, 2) << args.join(' ').toStdString();
+    for (const auto& args : usageCases) EXPECT_EQ(test::runCli(args).exitCode, 2) << args.join(' ').toStdString();
 
-    const CliRun help = cli({"--help"});
+    const test::CliRun help = test::runCli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("info"));
 
     // A rejected save writes nothing.
-    EXPECT_EQ(cli({"save", broken, dir.filePath("never.DNL")}).exitCode, 1);
+    EXPECT_EQ(test::runCli({"save", broken, dir.filePath("never.DNL")}).exitCode, 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("never.DNL")));
 }
 
@@ -156,16 +126,16 @@ Bytes sampleWithoutTextEndMarker(int version) {
 TEST(Cli, TextsExportAndCount) {
     QTemporaryDir dir;
     const auto sample = synth::makeSample({.version = 5});
-    const QString in = writeTemp(dir, "in.DNL", sample.dnl);
-    const CliRun info = cli({"info", "--json", in});
+    const QString in = test::writeTemp(dir, "in.DNL", sample.dnl);
+    const test::CliRun info = test::runCli({"info", "--json", in});
     ASSERT_EQ(info.exitCode, 0);
     EXPECT_EQ(QJsonDocument::fromJson(info.out).object()["text_count"].toInt(), static_cast<int>(sample.textEntries.size()));
     EXPECT_FALSE(QJsonDocument::fromJson(info.out).object().contains("text_error"));
 
     const QString out = dir.filePath("texte.TXT");
-    const CliRun r = cli({"texts", in, out});
+    const test::CliRun r = test::runCli({"texts", in, out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QByteArray file = readAll(out);
+    const QByteArray file = test::readAll(out);
     ASSERT_TRUE(file.endsWith("\r\n"));
     QList<QByteArray> lines = file.split('\n');
     lines.removeLast();
@@ -188,14 +158,14 @@ TEST(Cli, TextsExportAndCount) {
 TEST(Cli, SetTextStoresLikeTheEditor) {
     QTemporaryDir dir;
     const auto sample = synth::makeSample({.version = 7});
-    const QString in = writeTemp(dir, "in.DNL", sample.dnl);
+    const QString in = test::writeTemp(dir, "in.DNL", sample.dnl);
     // The first text of at least six visible bytes without control bytes.
     std::size_t k = 0;
     while (netLength(sample.textEntries[k]) < 6 || classifyText(sample.textEntries[k]) != TextWarning::None) ++k;
     const QString number = QString::number(k + 1);
 
     const QString out = dir.filePath("out.DNL");
-    const CliRun r = cli({"set-text", in, number, out, "--text", QString::fromUtf8("Grüß")});
+    const test::CliRun r = test::runCli({"set-text", in, number, out, "--text", QString::fromUtf8("Grüß")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
 
     // The same road through the workspace gives the same file.
@@ -205,7 +175,7 @@ TEST(Cli, SetTextStoresLikeTheEditor) {
     ASSERT_TRUE(Edit_zu_TexteArray(*texts.list, k, "Gr\xFC\xDF", OverlongMode::Sperren).ok);
     ASSERT_TRUE(ws.TexteArray_zu_BIN(*texts.list));
     ws.rebuildDnl(ColourMode::Normal);
-    EXPECT_EQ(readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
+    EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
 
     Workspace reread;
     ASSERT_TRUE(reread.loadFile(out.toStdString()).ok);
@@ -219,7 +189,7 @@ TEST(Cli, SetTextStoresLikeTheEditor) {
 TEST(Cli, SetTextRefusesWhatDoesNotFit) {
     QTemporaryDir dir;
     const auto sample = synth::makeSample({.version = 2});
-    const QString in = writeTemp(dir, "in.DNL", sample.dnl);
+    const QString in = test::writeTemp(dir, "in.DNL", sample.dnl);
     // A text with filler after its terminator, so overlong texts gain space.
     std::size_t k = 0;
     while (grossLength(sample.textEntries[k]) <= netLength(sample.textEntries[k]) ||
@@ -242,50 +212,50 @@ TEST(Cli, SetTextRefusesWhatDoesNotFit) {
         {{"--text", QString::fromUtf8("ÿ")}, 1, "„ÿ“"},
     };
     for (const auto& c : cases) {
-        const CliRun r = cli(QStringList{"set-text", in, number, out} + c.extra);
+        const test::CliRun r = test::runCli(QStringList{"set-text", in, number, out} + c.extra);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.extra.join(' ').toStdString();
         EXPECT_TRUE(QString::fromUtf8(r.err).contains(QString::fromUtf8(c.message))) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
-    const CliRun hint = cli({"set-text", in, number, out, "--text", QString(gross, 'x')});
+    const test::CliRun hint = test::runCli({"set-text", in, number, out, "--text", QString(gross, 'x')});
     EXPECT_TRUE(hint.err.contains("--overlong")) << hint.err.toStdString();
 
     // Exactly the room the mode allows.
-    EXPECT_EQ(cli({"set-text", in, number, out, "--text", QString(net, 'x')}).exitCode, 0);
-    EXPECT_EQ(cli({"set-text", in, number, out, "--text", QString(gross, 'x'), "--overlong"}).exitCode, 0);
+    EXPECT_EQ(test::runCli({"set-text", in, number, out, "--text", QString(net, 'x')}).exitCode, 0);
+    EXPECT_EQ(test::runCli({"set-text", in, number, out, "--text", QString(gross, 'x'), "--overlong"}).exitCode, 0);
     Workspace reread;
     ASSERT_TRUE(reread.loadFile(out.toStdString()).ok);
     EXPECT_EQ(rowText(reread.BIN_zu_TexteArray().list->entry(k)), std::string(static_cast<std::size_t>(gross), 'x'));
 
     // Text numbers and usage.
     const QString count = QString::number(sample.textEntries.size());
-    const CliRun zero = cli({"set-text", in, "0", out, "--text", "x"});
+    const test::CliRun zero = test::runCli({"set-text", in, "0", out, "--text", "x"});
     EXPECT_EQ(zero.exitCode, 1);
     EXPECT_TRUE(QString::fromUtf8(zero.err).contains("Text Nr. 0 gibt es nicht: die Datei hat " + count + " Texte."));
     for (const QString& bad : {QString::number(sample.textEntries.size() + 1), QString("+0"), QString("99999999999999999999999")})
-        EXPECT_EQ(cli({"set-text", in, bad, out, "--text", "x"}).exitCode, 1) << bad.toStdString();
+        EXPECT_EQ(test::runCli({"set-text", in, bad, out, "--text", "x"}).exitCode, 1) << bad.toStdString();
     const QStringList usageCases[] = {{"set-text", in, "eins", out, "--text", "x"},
                                       {"set-text", in, "1.5", out, "--text", "x"},
                                       {"set-text", in, number, out},
                                       {"set-text", in, number, "--text", "x"},
                                       {"texts", in}};
-    for (const auto& args : usageCases) EXPECT_EQ(cli(args).exitCode, 2) << args.join(' ').toStdString();
+    for (const auto& args : usageCases) EXPECT_EQ(test::runCli(args).exitCode, 2) << args.join(' ').toStdString();
 }
 
 TEST(Cli, UnreadableTextTable) {
     QTemporaryDir dir;
-    const QString in = writeTemp(dir, "in.DNL", sampleWithoutTextEndMarker(4));
-    const CliRun info = cli({"info", "--json", in});
+    const QString in = test::writeTemp(dir, "in.DNL", sampleWithoutTextEndMarker(4));
+    const test::CliRun info = test::runCli({"info", "--json", in});
     ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
     const QJsonObject o = QJsonDocument::fromJson(info.out).object();
     EXPECT_TRUE(o.contains("text_count"));
     EXPECT_TRUE(o["text_count"].isNull());
     EXPECT_TRUE(o["text_error"].toString().startsWith(QString::fromUtf8("Die Texte dieser Datei können nicht bearbeitet werden: ")));
 
-    const CliRun texts = cli({"texts", in, dir.filePath("t.TXT")});
+    const test::CliRun texts = test::runCli({"texts", in, dir.filePath("t.TXT")});
     EXPECT_EQ(texts.exitCode, 1);
     EXPECT_EQ(QString::fromUtf8(texts.err).trimmed(), o["text_error"].toString());
     EXPECT_FALSE(QFile::exists(dir.filePath("t.TXT")));
-    EXPECT_EQ(cli({"set-text", in, "1", dir.filePath("o.DNL"), "--text", "x"}).exitCode, 1);
+    EXPECT_EQ(test::runCli({"set-text", in, "1", dir.filePath("o.DNL"), "--text", "x"}).exitCode, 1);
     EXPECT_FALSE(QFile::exists(dir.filePath("o.DNL")));
 }

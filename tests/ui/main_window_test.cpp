@@ -10,6 +10,7 @@
 #include "graphics/grid.hpp"
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"
+#include "test_files.hpp"
 #include "ui/resources_init.hpp"
 #include "ui/tf2_farbeditor.hpp"
 #include "ui/tf3_startbild.hpp"
@@ -31,33 +32,12 @@
 #include <unistd.h>
 
 using namespace zarvelo;
+using test::TempDir;
+using test::readFile;
+using test::writeFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempDir {
-public:
-    TempDir() {
-        path_ = fs::temp_directory_path() / ("zarvelo-mw-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        fs::create_directories(path_);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    static inline int counter_ = 0;
-    fs::path path_;
-};
-
-void writeFile(const std::string& path, ByteView bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 Rgb pixel(const QImage& image, int x, int y) {
     const QRgb p = image.pixel(x, y);

@@ -4,6 +4,7 @@
 #include "flash/firmware_versions.hpp"
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"
+#include "test_files.hpp"
 #include "ui/help_pages.hpp"
 #include "ui/qt_platform.hpp"
 #include "ui/tf10_farbpalette.hpp"
@@ -27,28 +28,11 @@
 #include <unistd.h>
 
 using namespace zarvelo;
+using test::TempDir;
+using test::readFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempDir {
-public:
-    TempDir() {
-        path_ = fs::temp_directory_path() / ("zarvelo-ui-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        fs::create_directories(path_);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    static inline int counter_ = 0;
-    fs::path path_;
-};
-
-Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 Workspace loadedWorkspace(int version = 3) {
     Workspace ws;
