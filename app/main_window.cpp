@@ -4,6 +4,7 @@
 #include "flash/messages.hpp"
 #include "graphics/globe_animation.hpp"
 #include "graphics/start_image.hpp"
+#include "ui/widget_colours.hpp"
 #include "ui/fonts.hpp"
 #include "ui/tf2_farbeditor.hpp"
 #include "ui/tf3_startbild.hpp"
@@ -48,14 +49,6 @@ void copyInto(QImage& target, const RgbImage& source) {
         std::copy_n(source.rgb.data() + source.offset(0, y), rowBytes, target.scanLine(y));
 }
 
-void setColours(QWidget* w, QColor background, QColor text) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, background);
-    p.setColor(QPalette::WindowText, text);
-    w->setPalette(p);
-    w->setAutoFillBackground(true);
-}
-
 }  // namespace
 
 TF1_Hauptseite::TF1_Hauptseite(Platform& platform, QWidget* parent)
@@ -85,11 +78,11 @@ void TF1_Hauptseite::FormCreate() {
     for (QLabel* l : {u.L_Pal_Koord, u.L_Rot, u.L_Gruen, u.L_Blau, u.L_AnzCol, u.L_DNL_FarbAnzahl, u.L_DSP_AnzCol,
                       u.L_DSP_FarbAnzahl})
         l->setFont(sansFont(11, true));
-    setColours(u.L_Rot, QColor(255, 0, 0), Qt::white);
-    setColours(u.L_Gruen, QColor(0, 255, 0), Qt::black);
-    setColours(u.L_Blau, QColor(0, 0, 255), Qt::white);
-    setColours(u.L_DNL_FarbAnzahl, palette().color(QPalette::Window), QColor(255, 0, 0));
-    setColours(u.L_DSP_FarbAnzahl, QColor(64, 64, 64), QColor(255, 255, 0));
+    setWidgetColours(u.L_Rot, QColor(255, 0, 0), Qt::white);
+    setWidgetColours(u.L_Gruen, QColor(0, 255, 0), Qt::black);
+    setWidgetColours(u.L_Blau, QColor(0, 0, 255), Qt::white);
+    setWidgetColours(u.L_DNL_FarbAnzahl, palette().color(QPalette::Window), QColor(255, 0, 0));
+    setWidgetColours(u.L_DSP_FarbAnzahl, QColor(64, 64, 64), QColor(255, 255, 0));
 
     // The two overlay pairs share one group box but are chosen independently.
     auto* dspGroup = new QButtonGroup(this);
@@ -478,17 +471,17 @@ void TF1_Hauptseite::Check_TagNachtDiff() {
     Ui::TF1_Hauptseite& u = *ui_;
     QLabel* notice = u.L_TagNachtDifferenz;
     notice->hide();
-    setColours(notice, palette().color(QPalette::Button), Qt::black);
+    setWidgetColours(notice, palette().color(QPalette::Button), Qt::black);
     notice->clear();
     u.P_FixTagNacht->hide();
     switch (workspace_.Check_TagNachtDiff()) {
     case DayNightDiff::Identical:
-        setColours(notice, QColor(192, 220, 192), Qt::black);
+        setWidgetColours(notice, QColor(192, 220, 192), Qt::black);
         notice->setText(QStringLiteral("Tag- und Nacht-Farbpaletten") + kLineBreak + QStringLiteral("sind absolut identisch!"));
         notice->show();
         break;
     case DayNightDiff::Differs:
-        setColours(notice, QColor(255, 0, 0), Qt::black);
+        setWidgetColours(notice, QColor(255, 0, 0), Qt::black);
         notice->setText(QStringLiteral("Startbilddarstellung variiert") + kLineBreak +
                         QStringLiteral("zwischen Tag- und Nachtmodus!"));
         notice->show();

@@ -2,6 +2,7 @@
 
 #include "app/workspace.hpp"
 #include "ui/fonts.hpp"
+#include "ui/widget_colours.hpp"
 
 #include <QColor>
 #include <QPalette>
@@ -9,20 +10,6 @@
 #include <QStyle>
 
 namespace zarvelo {
-
-namespace {
-
-QColor toQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
-
-void paintLabel(QLabel* label, QColor background, QColor text) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, text);
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
-}
-
-}  // namespace
 
 TF2_Farbeditor::TF2_Farbeditor(Workspace& workspace, QWidget* parent) : FixedDialog(parent), workspace_(workspace) {
     setupUi(this);
@@ -68,14 +55,14 @@ void TF2_Farbeditor::UpdateFarbe() {
     const int g = T_gruen->value();
     const int b = T_blau->value();
     L_blau->setText(QString::number(b));
-    paintLabel(L_blau, QColor(0, 0, b), Qt::white);
+    setWidgetColours(L_blau, QColor(0, 0, b), Qt::white);
     L_gruen->setText(QString::number(g));
-    paintLabel(L_gruen, QColor(0, g, 0), Qt::white);
+    setWidgetColours(L_gruen, QColor(0, g, 0), Qt::white);
     L_rot->setText(QString::number(r));
-    paintLabel(L_rot, QColor(r, 0, 0), Qt::white);
+    setWidgetColours(L_rot, QColor(r, 0, 0), Qt::white);
 
     edited_ = {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(b)};
-    paintLabel(L_Farbe, toQColor(Col_RGB(RGB_Col(edited_))), toQColor(KontrastFarbe(edited_)));
+    setWidgetColours(L_Farbe, toQColor(Col_RGB(RGB_Col(edited_))), toQColor(KontrastFarbe(edited_)));
 }
 
 void TF2_Farbeditor::BitBtn1Click() {
