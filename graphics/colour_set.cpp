@@ -95,16 +95,18 @@ std::size_t encodedSize(const std::vector<std::uint8_t>& index, int width, int h
     return runs * 2;
 }
 
-RgbImage renderColourSet(const ColourSet& set) {
+RgbImage renderIndices(const ColourSet& set, const Palette& palette) {
     RgbImage img(set.width, set.height, kGreyFiller);
     for (std::size_t p = 0; p < set.index.size(); ++p) {
-        const Rgb c = set.palette[set.index[p]];
+        const Rgb c = palette[set.index[p]];
         img.rgb[p * 3] = c.r;
         img.rgb[p * 3 + 1] = c.g;
         img.rgb[p * 3 + 2] = c.b;
     }
     return img;
 }
+
+RgbImage renderColourSet(const ColourSet& set) { return renderIndices(set, set.palette); }
 
 std::array<std::int32_t, 256> countPixels(const std::vector<std::uint8_t>& index) {
     std::array<std::int32_t, 256> counts{};

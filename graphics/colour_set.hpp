@@ -51,6 +51,8 @@ inline std::size_t encodedSize(const ColourSet& set) { return encodedSize(set.in
 
 // The set as a picture: every pixel in its entry's colour.
 RgbImage renderColourSet(const ColourSet& set);
+// The set's index image drawn with another palette (same entry numbers).
+RgbImage renderIndices(const ColourSet& set, const Palette& palette);
 
 // Histogram of the index image (entries 0..255).
 std::array<std::int32_t, 256> countPixels(const std::vector<std::uint8_t>& index);

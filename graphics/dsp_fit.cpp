@@ -97,14 +97,7 @@ DspFit optimiere_Palette_fuer_DSP(const ColourSet& akt, const ColourSet& aktDsp,
 }
 
 RgbImage renderFittedLogo(const ColourSet& aktDsp, const DspFit& fit) {
-    RgbImage img(aktDsp.width, aktDsp.height);
-    for (std::size_t p = 0; p < aktDsp.index.size(); ++p) {
-        const Rgb c = fit.finalDspPalette[aktDsp.index[p]];
-        img.rgb[p * 3] = c.r;
-        img.rgb[p * 3 + 1] = c.g;
-        img.rgb[p * 3 + 2] = c.b;
-    }
-    return img;
+    return renderIndices(aktDsp, fit.finalDspPalette);
 }
 
 }  // namespace zarvelo

@@ -12,20 +12,35 @@ int mergeKey(Rgb x, Rgb y) { return std::max(colourDifference(x, y), 1); }
 
 }  // namespace
 
+namespace {
+// The entries of a set as merge slots: colour, pixel count and whether still separate.
+struct Slots {
+    std::array<Rgb, 256> colour{};
+    std::array<std::int64_t, 256> pixels{};
+    std::array<bool, 256> alive{};
+
+    static Slots of(const ColourSet& from, int n) {
+        Slots slots;
+        for (int s = 0; s < n; ++s) {
+            slots.colour[s] = from.palette[static_cast<std::size_t>(s)];
+            slots.pixels[s] = from.pixelCounts[static_cast<std::size_t>(s)];
+            slots.alive[s] = true;
+        }
+        return slots;
+    }
+};
+}  // namespace
+
 MergeSequence MergeSequence::compute(const ColourSet& from, int target) {
     MergeSequence seq;
     const int n = std::clamp(from.count, 0, 256);
     target = std::max(target, 1);
     if (n <= target) return seq;
 
-    std::array<Rgb, 256> colour{};
-    std::array<std::int64_t, 256> pixels{};
-    std::array<bool, 256> alive{};
-    for (int s = 0; s < n; ++s) {
-        colour[s] = from.palette[static_cast<std::size_t>(s)];
-        pixels[s] = from.pixelCounts[static_cast<std::size_t>(s)];
-        alive[s] = true;
-    }
+    Slots slots = Slots::of(from, n);
+    auto& colour = slots.colour;
+    auto& pixels = slots.pixels;
+    auto& alive = slots.alive;
     // Per entry the nearest later entry: the first pair in scan order with the smallest key.
     struct Best {
         int key = INT_MAX;
@@ -93,14 +108,10 @@ ColourSet MergeSequence::apply(const ColourSet& from, int k) const {
     k = std::clamp(k, 0, size());
     if (k == 0) return from;
     const int n = from.count;
-    std::array<Rgb, 256> colour{};
-    std::array<std::int64_t, 256> pixels{};
-    std::array<bool, 256> alive{};
-    for (int s = 0; s < n; ++s) {
-        colour[s] = from.palette[static_cast<std::size_t>(s)];
-        pixels[s] = from.pixelCounts[static_cast<std::size_t>(s)];
-        alive[s] = true;
-    }
+    Slots slots = Slots::of(from, n);
+    auto& colour = slots.colour;
+    auto& pixels = slots.pixels;
+    auto& alive = slots.alive;
     for (int m = 0; m < k; ++m) {
         const auto [a, b] = slots_[static_cast<std::size_t>(m)];
         if (pixels[a] < pixels[b]) colour[a] = colour[b];
