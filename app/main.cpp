@@ -1,7 +1,7 @@
 // The windowed program: the ten windows, the start-up notice over the main window, and the
 // event loop until the main window closes.
 
-#include "app/program_windows.hpp"
+#include "ui/program_windows.hpp"
 #include "ui/fonts.hpp"
 #include "ui/qt_platform.hpp"
 #include "ui/resources_init.hpp"

@@ -1,6 +1,6 @@
 // The start image editor: importing a photo-like picture, the start image slider and the DSP
 // logo fitting. Targets (median): the whole import under 50 ms, a slider move under 5 ms.
-#include "app/start_image_handover.hpp"
+#include "workspace/start_image_handover.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_pictures.hpp"
 

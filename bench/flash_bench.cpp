@@ -1,5 +1,5 @@
 // Loading (from memory: checksum, version, unpack) and rebuilding a 1 MiB sample.
-#include "app/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "synthetic_firmware.hpp"
 
 #include <benchmark/benchmark.h>

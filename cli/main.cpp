@@ -1,9 +1,9 @@
 // zarvelo-cli: the workspace and core for scripts and batch use, without a display.
 // Exit status: 0 success, 1 rejected input (German message on stderr), 2 usage error.
 
-#include "app/file_io.hpp"
-#include "app/start_image_handover.hpp"
-#include "app/workspace.hpp"
+#include "workspace/file_io.hpp"
+#include "workspace/start_image_handover.hpp"
+#include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "graphics/rgb_image.hpp"

@@ -4,7 +4,7 @@
 // The first input byte chooses whether the DNL checksum is fixed up before loading, so
 // the fuzzer gets past the checksum test as well as testing it.
 
-#include "app/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 
 #include <algorithm>

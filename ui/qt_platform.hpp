@@ -2,7 +2,7 @@
 // The platform interface on Qt: standard file dialogs, message boxes, the system beep and
 // the desktop's link handler.
 
-#include "app/platform.hpp"
+#include "workspace/platform.hpp"
 
 #include <QString>
 

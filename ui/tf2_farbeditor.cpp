@@ -1,6 +1,6 @@
 #include "tf2_farbeditor.hpp"
 
-#include "app/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "ui/fonts.hpp"
 #include "ui/widget_colours.hpp"
 

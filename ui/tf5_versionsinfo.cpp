@@ -1,6 +1,6 @@
 #include "tf5_versionsinfo.hpp"
 
-#include "app/platform.hpp"
+#include "workspace/platform.hpp"
 #include "ui/fonts.hpp"
 
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "tf7_haupthilfe.hpp"
 
-#include "app/platform.hpp"
+#include "workspace/platform.hpp"
 #include "ui/fonts.hpp"
 #include "ui/help_pages.hpp"
 

@@ -1,7 +1,7 @@
 #include "tf9_speichern.hpp"
 
-#include "app/platform.hpp"
-#include "app/workspace.hpp"
+#include "workspace/platform.hpp"
+#include "workspace/workspace.hpp"
 #include "ui/fonts.hpp"
 
 #include <QButtonGroup>

@@ -1,5 +1,5 @@
 // zarvelo-cli on the pictures, palettes and grid patch.
-#include "app/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "flash/firmware_versions.hpp"
 #include "graphics/grid.hpp"
 #include "cli_runner.hpp"

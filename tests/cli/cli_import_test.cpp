@@ -1,5 +1,5 @@
 // zarvelo-cli import-image: the start image editor driven from a script.
-#include "app/start_image_handover.hpp"
+#include "workspace/start_image_handover.hpp"
 #include "cli_runner.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_pictures.hpp"

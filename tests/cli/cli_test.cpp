@@ -1,5 +1,5 @@
 // Runs the real zarvelo-cli binary, as a script would.
-#include "app/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "cli_runner.hpp"

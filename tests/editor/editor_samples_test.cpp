@@ -1,6 +1,6 @@
 // The whole road on a sample of every firmware version: load, take over, import, reduce,
 // fit, write; then the start image decoded again from the flash image must be AKT.
-#include "app/start_image_handover.hpp"
+#include "workspace/start_image_handover.hpp"
 #include "flash/firmware_versions.hpp"
 #include "graphics/palette_block.hpp"
 #include "synthetic_firmware.hpp"

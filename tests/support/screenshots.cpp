@@ -1,8 +1,8 @@
 // Takes pictures of the real windows with a synthetic sample loaded and writes them as PNG
 // files into a folder (docs/screenshots in the repository). Runs offscreen.
 
-#include "app/main_window.hpp"
-#include "app/program_windows.hpp"
+#include "ui/main_window.hpp"
+#include "ui/program_windows.hpp"
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"
 #include "ui/fonts.hpp"

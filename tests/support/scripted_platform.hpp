@@ -2,7 +2,7 @@
 // A platform for tests: file dialogs answer from prepared queues (an empty queue or an
 // empty optional means "cancelled"), and every request, message, beep and link is recorded.
 
-#include "app/platform.hpp"
+#include "workspace/platform.hpp"
 
 #include <deque>
 #include <optional>

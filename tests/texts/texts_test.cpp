@@ -1,4 +1,4 @@
-#include "app/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "flash/firmware_versions.hpp"
 #include "synthetic_firmware.hpp"
 #include "texts/charset.hpp"

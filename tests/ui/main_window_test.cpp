@@ -1,8 +1,8 @@
 // The real main window, driven offscreen through its widgets with scripted dialogs.
 
-#include "app/main_window.hpp"
-#include "app/palette_views.hpp"
-#include "app/program_windows.hpp"
+#include "ui/main_window.hpp"
+#include "ui/palette_views.hpp"
+#include "ui/program_windows.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "flash/messages.hpp"

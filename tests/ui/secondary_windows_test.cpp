@@ -1,6 +1,6 @@
 // The secondary windows, driven directly through their widgets and slots.
 
-#include "app/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "flash/firmware_versions.hpp"
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"

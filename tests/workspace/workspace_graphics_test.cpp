@@ -1,5 +1,5 @@
 // The load sequence's decoded resources and the Workspace operations the windows call.
-#include "app/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "flash/firmware_versions.hpp"
 #include "graphics/grid.hpp"
 #include "graphics/start_image.hpp"

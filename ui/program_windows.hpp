@@ -1,7 +1,7 @@
 #pragma once
 // The ten windows of the program, created once in a fixed order and alive until it ends.
 
-#include "app/main_window.hpp"
+#include "ui/main_window.hpp"
 
 #include <memory>
 

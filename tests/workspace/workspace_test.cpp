@@ -1,5 +1,5 @@
-#include "app/file_io.hpp"
-#include "app/workspace.hpp"
+#include "workspace/file_io.hpp"
+#include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "flash/flash_image.hpp"

@@ -1,4 +1,4 @@
-#include "app/start_image_handover.hpp"
+#include "workspace/start_image_handover.hpp"
 
 #include "flash/firmware_versions.hpp"
 

@@ -1,6 +1,6 @@
-#include "workspace.hpp"
+#include "workspace/workspace.hpp"
 
-#include "file_io.hpp"
+#include "workspace/file_io.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "flash/flash_image.hpp"

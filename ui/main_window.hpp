@@ -1,8 +1,8 @@
 #pragma once
 // The main window: owner of the workspace, its commands and the main page's views.
 
-#include "app/platform.hpp"
-#include "app/workspace.hpp"
+#include "workspace/platform.hpp"
+#include "workspace/workspace.hpp"
 
 #include <QMainWindow>
 

@@ -3,7 +3,7 @@
 // palettes and available entries, and "Daten übernehmen" writes its result into the flash
 // image and hands the available entries back.
 
-#include "app/workspace.hpp"
+#include "workspace/workspace.hpp"
 #include "graphics/start_image_editor.hpp"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "main_window.hpp"
 
-#include "app/palette_views.hpp"
+#include "ui/palette_views.hpp"
 #include "flash/messages.hpp"
 #include "graphics/globe_animation.hpp"
 #include "graphics/start_image.hpp"
