@@ -356,6 +356,7 @@ TEST_F(TextEditorTest, SearchWalksTheMatchesInListOrder) {
     QTest::keyClick(w->LB_Texte, Qt::Key_Down);
     const OverlongMode mode = OverlongMode::Erlauben;
     w->RB_erlauben->click();
+    clickIntoEditBox();
     type(w->E_Suche, QStringLiteral("ort"));
     for (const int expected : {0, 2, 4}) {
         SCOPED_TRACE(expected);
@@ -365,7 +366,8 @@ TEST_F(TextEditorTest, SearchWalksTheMatchesInListOrder) {
         EXPECT_EQ(w->E_Text->text(), w->LB_Texte->item(expected)->text());
         EXPECT_EQ(w->P_Text_gewaehlt->text(), QStringLiteral("Text Nr: ") + QString::number(expected + 1));
         EXPECT_EQ(w->searchPosition(), expected + 1);
-        EXPECT_EQ(w->overlongMode(), mode);  // a hit keeps the mode
+        EXPECT_EQ(w->overlongMode(), mode);  // a hit keeps the mode and the editing state
+        EXPECT_TRUE(w->editing());
         EXPECT_EQ(w->E_Suche->text(), QStringLiteral("ort"));
     }
     EXPECT_EQ(platform.beeps, 0);
