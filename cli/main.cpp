@@ -174,31 +174,6 @@ int cmdTexts(Context& c) {
     return error.empty() ? kOk : fail(error);
 }
 
-// The text as Windows-1252 bytes, or a German message naming the first character that has
-// no place there (control characters included: nobody can type them in the editor either).
-bool toWindows1252(const QString& text, QByteArray& bytes, std::string& message) {
-    bytes.clear();
-    for (const char32_t cp : text.toUcs4()) {
-        const QString one = QString::fromUcs4(&cp, 1);
-        if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F)) {
-            message = QString("Der Text enthält ein Steuerzeichen (U+%1); es kann nicht eingetragen werden.")
-                          .arg(QString::number(static_cast<uint>(cp), 16).toUpper().rightJustified(4, '0'))
-                          .toStdString();
-            return false;
-        }
-        QStringEncoder encode("windows-1252");
-        const QByteArray b = encode(one);
-        if (encode.hasError() || b.size() != 1) {
-            message = ("Das Zeichen „" + one +
-                       "“ gibt es im Windows-Zeichensatz (Windows-1252) nicht; es kann nicht eingetragen werden.")
-                          .toStdString();
-            return false;
-        }
-        bytes.append(b);
-    }
-    return true;
-}
-
 int cmdSetText(Context& c) {
     if (c.args.size() != 3)
         return usage("set-text erwartet eine DNL-Datei, eine Textnummer und eine DNL-Datei zum Schreiben.");
@@ -209,9 +184,13 @@ int cmdSetText(Context& c) {
     bool fits = false;
     qlonglong number = c.args[1].toLongLong(&fits);
     if (!fits) number = -1;
-    QByteArray ansi;
+    // The editor's rule for typed characters: only what the unit shows as typed.
+    std::u32string typed;
+    for (const uint cp : c.parser.value("text").toUcs4()) typed.push_back(static_cast<char32_t>(cp));
+    const TypedText text = typedText(typed);
+    if (!text.ok) return fail(text.message);
+    const std::string& ansi = text.ansi;
     std::string message;
-    if (!toWindows1252(c.parser.value("text"), ansi, message)) return fail(message);
     const OverlongMode mode = c.parser.isSet("overlong") ? OverlongMode::Erlauben : OverlongMode::Sperren;
 
     Workspace ws;
@@ -224,12 +203,12 @@ int cmdSetText(Context& c) {
         return fail("Text Nr. " + c.args[1].toStdString() + " gibt es nicht: die Datei hat " +
                     std::to_string(list.textCount()) + " Texte.");
     const auto position = static_cast<std::size_t>(number - 1);
-    const StoreOutcome stored =
-        Edit_zu_TexteArray(list, position, std::string_view(ansi.constData(), static_cast<std::size_t>(ansi.size())), mode);
+    const StoreOutcome stored = Edit_zu_TexteArray(list, position, ansi, mode);
     if (!stored.ok) {
         message = stored.message;
-        const auto overlong = static_cast<qsizetype>(storeLimit(list.entry(position), OverlongMode::Erlauben));
-        if (mode == OverlongMode::Sperren && ansi.size() > storeLimit(list.entry(position), mode) && ansi.size() <= overlong)
+        const auto overlong = static_cast<std::size_t>(storeLimit(list.entry(position), OverlongMode::Erlauben));
+        if (mode == OverlongMode::Sperren && ansi.size() > static_cast<std::size_t>(storeLimit(list.entry(position), mode)) &&
+            ansi.size() <= overlong)
             message += " Mit --overlong passen bis zu " + std::to_string(overlong) + " Zeichen.";
         return fail(message);
     }

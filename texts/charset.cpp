@@ -1,5 +1,6 @@
 #include "charset.hpp"
 
+#include <iterator>
 #include <utility>
 
 namespace zarvelo {
@@ -21,6 +22,13 @@ constexpr std::pair<std::uint8_t, std::int32_t> kDeviceRows[] = {
     {0xEC, -153}, {0xED, -147},
 };
 static_assert(std::size(kDeviceRows) == 65);
+
+// Unicode of the Windows-1252 bytes 0x80..0x9F.
+constexpr char32_t kAnsi80To9F[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
 
 }  // namespace
 
@@ -58,6 +66,20 @@ ByteClass classifyByte(std::uint8_t device) {
     if (device < 0x20) return ByteClass::Control;
     if (device < 0x80) return ByteClass::Ascii;
     return charsetTables().deviceToAnsi[device] != 0 ? ByteClass::Special : ByteClass::UnknownSpecial;
+}
+
+bool isTypeableAnsi(std::uint8_t ansi) {
+    const std::uint8_t device = A2F(ansi);
+    return isVisibleByte(device) && F2A(device) == ansi;
+}
+
+char32_t ansiToUnicode(std::uint8_t ansi) { return ansi >= 0x80 && ansi <= 0x9F ? kAnsi80To9F[ansi - 0x80] : ansi; }
+
+std::optional<std::uint8_t> unicodeToAnsi(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<std::uint8_t>(c);
+    for (std::size_t i = 0; i < std::size(kAnsi80To9F); ++i)
+        if (kAnsi80To9F[i] == c) return static_cast<std::uint8_t>(0x80 + i);
+    return std::nullopt;
 }
 
 }  // namespace zarvelo

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace zarvelo {
 
@@ -41,5 +42,16 @@ ByteClass classifyByte(std::uint8_t device);
 constexpr bool isControlByte(std::uint8_t b) { return (b >= 0x01 && b <= 0x1F) || b == 0xFF; }
 // 0x20..0xFE: bytes that are shown and count for the net length.
 constexpr bool isVisibleByte(std::uint8_t b) { return b >= 0x20 && b <= 0xFE; }
+
+// An ANSI character the unit shows as it was typed: A2F gives a byte the list shows and F2A
+// gives the same character back. "€" would come back as "á", "ã" as "O", and "ÿ" would
+// become the filler byte; "ð", a device byte without a table row, comes back unchanged.
+bool isTypeableAnsi(std::uint8_t ansi);
+
+// Windows-1252 and Unicode. The five bytes the code page leaves undefined (0x81, 0x8D, 0x8F,
+// 0x90, 0x9D) stand for the C1 control characters of the same number, as ICU has it, so that
+// every byte has a character and comes back from it.
+char32_t ansiToUnicode(std::uint8_t ansi);
+std::optional<std::uint8_t> unicodeToAnsi(char32_t c);
 
 }  // namespace zarvelo

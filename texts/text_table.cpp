@@ -4,6 +4,7 @@
 #include "flash/firmware_versions.hpp"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace zarvelo {
 
@@ -52,6 +53,27 @@ std::string splitTable(ByteView flash, std::size_t offset, std::vector<Bytes>& e
     return {};
 }
 
+std::string utf8(char32_t c) {
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    std::string out;
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+    return out;
+}
+
 const char* modeName(OverlongMode mode) { return mode == OverlongMode::Erlauben ? "erlauben" : "sperren"; }
 
 }  // namespace
@@ -77,10 +99,7 @@ StoreOutcome Edit_zu_TexteArray(TextList& list, std::size_t position, std::strin
                            std::to_string(list.textCount_) + " Texte."};
     for (const char c : ansiText) {
         const auto a = static_cast<std::uint8_t>(c);
-        if (isStorableAnsi(a)) continue;
-        if (a == 0xFF)
-            return {false, "Das Zeichen „ÿ“ kann nicht eingetragen werden: das Navi liest es als Steuerzeichen."};
-        return {false, "Der Text enthält ein Steuerzeichen; Steuerzeichen können nicht eingetragen werden."};
+        if (!isTypeableAnsi(a)) return {false, typedCharacterRefusal(ansiToUnicode(a))};
     }
     const Bytes& old = list.entries_[position];
     const std::size_t limit = static_cast<std::size_t>(storeLimit(old, mode));
@@ -146,7 +165,35 @@ int storeLimit(ByteView entry, OverlongMode mode) {
     return mode == OverlongMode::Erlauben ? std::max(0, grossLength(entry)) : netLength(entry);
 }
 
-bool isStorableAnsi(std::uint8_t ansi) { return isVisibleByte(A2F(ansi)); }
+std::string typedCharacterRefusal(char32_t c) {
+    const std::optional<std::uint8_t> ansi = unicodeToAnsi(c);
+    if (ansi && isTypeableAnsi(*ansi)) return {};
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+        char code[8];
+        std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(c));
+        return std::string("Der Text enthält ein Steuerzeichen (U+") + code + "); es kann nicht eingetragen werden.";
+    }
+    if (!ansi)
+        return "Das Zeichen „" + utf8(c) +
+               "“ gibt es im Windows-Zeichensatz (Windows-1252) nicht; es kann nicht eingetragen werden.";
+    const std::uint8_t device = A2F(*ansi);
+    if (!isVisibleByte(device))
+        return "Das Zeichen „" + utf8(c) + "“ kann nicht eingetragen werden: das Navi liest es als Steuerzeichen.";
+    return "Das Zeichen „" + utf8(c) + "“ kann nicht eingetragen werden: das Navi zeigt es als „" +
+           utf8(ansiToUnicode(F2A(device))) + "“.";
+}
+
+TypedText typedText(std::u32string_view text) {
+    TypedText out;
+    out.ansi.reserve(text.size());
+    for (const char32_t c : text) {
+        std::string refusal = typedCharacterRefusal(c);
+        if (!refusal.empty()) return {false, {}, std::move(refusal)};
+        out.ansi.push_back(static_cast<char>(*unicodeToAnsi(c)));
+    }
+    out.ok = true;
+    return out;
+}
 
 std::string rowText(ByteView entry) {
     std::string row;

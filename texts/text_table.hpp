@@ -65,9 +65,9 @@ TextReadResult readTextTable(ByteView flash, std::size_t tableOffset);
 TextReadResult BIN_zu_TexteArray(ByteView flash, int versionIndex);
 
 // Stores an ANSI text typed for the text at `position`, converted with A2F, under the given
-// mode. A text longer than the mode allows (storeLimit), a character the unit cannot store
-// (see isStorableAnsi), or a store after which the table could no longer be read, is refused
-// and leaves the list as it was.
+// mode. A text longer than the mode allows (storeLimit), a character the unit would not show
+// as typed (isTypeableAnsi), or a store after which the table could no longer be read, is
+// refused and leaves the list as it was.
 StoreOutcome Edit_zu_TexteArray(TextList& list, std::size_t position, std::string_view ansiText, OverlongMode mode);
 
 // Writes the listed texts back from the list's table offset. Returns false, writing
@@ -82,9 +82,17 @@ int netLength(ByteView entry);
 // texts are allowed, else the net length.
 int storeLimit(ByteView entry, OverlongMode mode);
 
-// An ANSI character that A2F turns into a visible device byte. Others (control characters,
-// and ÿ, which would become the unit's 0xFF) are refused by a store.
-bool isStorableAnsi(std::uint8_t ansi);
+// Why a typed character cannot go into a text (a German sentence naming it), or an empty
+// string when it can: it must exist in Windows-1252 and pass isTypeableAnsi.
+std::string typedCharacterRefusal(char32_t c);
+
+struct TypedText {
+    bool ok = false;
+    std::string ansi;     // the text in Windows-1252 bytes
+    std::string message;  // refusal of the first character that cannot be typed
+};
+// A text as typed (Unicode) in the bytes a store takes, under the typed-character rule.
+TypedText typedText(std::u32string_view text);
 
 // The list box row: bytes 0x20..0xFE through F2A, all others left out (ANSI bytes).
 std::string rowText(ByteView entry);

@@ -314,7 +314,8 @@ void TF1_Hauptseite::Starte_Bildeditor() {
 }
 
 void TF1_Hauptseite::Texte_bearbeiten() {
-    if (workspace_.fileLoaded) showModal(windows_.texte);
+    // A text table the editor cannot read keeps the window closed, after its message.
+    if (workspace_.fileLoaded && windows_.texte && windows_.texte->FormShow()) showModal(windows_.texte);
 }
 
 void TF1_Hauptseite::Hilfe_MAIN() {

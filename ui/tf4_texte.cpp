@@ -1,23 +1,290 @@
 #include "tf4_texte.hpp"
 
+#include "workspace/file_io.hpp"
+#include "workspace/platform.hpp"
+#include "workspace/workspace.hpp"
+#include "texts/charset.hpp"
 #include "ui/fonts.hpp"
+#include "ui/widget_colours.hpp"
 
+#include <QKeyEvent>
 #include <QStyle>
+#include <QValidator>
+
+#include <algorithm>
 
 namespace zarvelo {
+
+namespace {
+
+QString fromAnsi(std::string_view ansi) {
+    QString s;
+    s.reserve(static_cast<qsizetype>(ansi.size()));
+    for (const char c : ansi) s.append(QChar(static_cast<char16_t>(ansiToUnicode(static_cast<std::uint8_t>(c)))));
+    return s;
+}
+
+std::u32string toUcs4(const QString& text) {
+    std::u32string out;
+    out.reserve(static_cast<std::size_t>(text.size()));
+    for (const uint cp : text.toUcs4()) out.push_back(static_cast<char32_t>(cp));
+    return out;
+}
+
+TypedText toTyped(const QString& text) { return typedText(toUcs4(text)); }
+
+// The search pattern in ANSI bytes; none when it holds a character no row can contain.
+std::optional<std::string> searchPattern(const QString& text) {
+    std::string out;
+    for (const char32_t c : toUcs4(text)) {
+        const std::optional<std::uint8_t> a = unicodeToAnsi(c);
+        if (!a) return std::nullopt;
+        out.push_back(static_cast<char>(*a));
+    }
+    return out;
+}
+
+bool isEnter(QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// Admits only characters the unit shows as typed; refused typing or pasting beeps.
+class TypedCharacterValidator : public QValidator {
+public:
+    TypedCharacterValidator(Platform& platform, QObject* parent) : QValidator(parent), platform_(platform) {}
+    State validate(QString& input, int&) const override {
+        if (toTyped(input).ok) return Acceptable;
+        platform_.beep();
+        return Invalid;
+    }
+
+private:
+    Platform& platform_;
+};
+
+}  // namespace
 
 TF4_Texte::TF4_Texte(Workspace& workspace, Platform& platform, std::function<void()> showHelp, QWidget* parent)
     : FixedDialog(parent), workspace_(workspace), platform_(platform), showHelp_(std::move(showHelp)) {
     setupUi(this);
     setFixedFrame(600, 440, FrameButtons::SystemMenu);
     setFont(sansFont(11));
-    BB_Abbrechen->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    BB_Uebernehmen->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    connect(BB_Abbrechen, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BB_Uebernehmen, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BB_Hilfe, &QPushButton::clicked, this, [this] {
+    LB_Texte->setFont(fixedFont(13));
+    BB_Abbruch->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    BB_OK->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    E_Text->setValidator(new TypedCharacterValidator(platform_, this));
+    P_AnzahlTexte->setText(QStringLiteral("0 Texte geladen"));
+
+    for (QObject* o : std::initializer_list<QObject*>{E_Text, E_Suche, LB_Texte}) o->installEventFilter(this);
+    connect(LB_Texte, &QListWidget::currentRowChanged, this, [this] { LB_TexteClick(); });
+    // A click on the row that is already selected selects it again, as the arrow keys do.
+    connect(LB_Texte, &QListWidget::itemClicked, this, [this] { LB_TexteClick(); });
+    connect(LB_Texte, &QListWidget::itemDoubleClicked, this, [this] { LB_TexteDblClick(); });
+    connect(RB_erlauben, &QRadioButton::toggled, this, [this] {
+        if (!quiet_) RG_UeberLaengeClick();
+    });
+    connect(E_Suche, &QLineEdit::textChanged, this, [this] { E_SucheChange(); });
+    connect(P_Suchen, &QPushButton::clicked, this, &TF4_Texte::SucheText);
+    connect(Panel1, &QPushButton::clicked, this, &TF4_Texte::Text_eintragen);
+    connect(Panel3, &QPushButton::clicked, this, &TF4_Texte::Panel3Click);
+    connect(BB_OK, &QPushButton::clicked, this, &TF4_Texte::BB_OKClick);
+    connect(BB_Abbruch, &QPushButton::clicked, this, &TF4_Texte::BB_AbbruchClick);
+    connect(S_Hilfe, &QPushButton::clicked, this, [this] {
         if (showHelp_) showHelp_();
     });
+}
+
+OverlongMode TF4_Texte::overlongMode() const {
+    return RB_erlauben->isChecked() ? OverlongMode::Erlauben : OverlongMode::Sperren;
+}
+
+void TF4_Texte::setOverlongMode(OverlongMode mode, bool run) {
+    if (overlongMode() == mode) return;
+    quiet_ = !run;
+    (mode == OverlongMode::Erlauben ? RB_erlauben : RB_sperren)->setChecked(true);
+    quiet_ = false;
+}
+
+void TF4_Texte::selectRowQuietly(int row) {
+    const bool was = quiet_;
+    quiet_ = true;
+    LB_Texte->setCurrentRow(row);
+    quiet_ = was;
+}
+
+QString TF4_Texte::rowAt(std::size_t position) const {
+    return position < rows_.size() ? fromAnsi(rows_[position]) : QString();
+}
+
+bool TF4_Texte::FormShow() {
+    TextReadResult read = workspace_.BIN_zu_TexteArray();
+    if (!read.list) {
+        platform_.message(read.message);
+        return false;
+    }
+    // The reads below refresh everything the mode change would.
+    setOverlongMode(OverlongMode::Sperren, false);
+    LB_Texte->setFocus();
+    list_ = std::move(read.list);
+    TexteArray_zu_ListBox();
+    current_ = 0;
+    selectRowQuietly(0);
+    searchPosition_ = 0;
+    E_Text->clear();
+    E_Suche->clear();
+    UpdateAktiv();
+    return true;
+}
+
+void TF4_Texte::TexteArray_zu_ListBox() {
+    const bool was = quiet_;
+    quiet_ = true;
+    LB_Texte->clear();
+    rows_ = list_ ? listRows(*list_) : std::vector<std::string>{};
+    QStringList rows;
+    rows.reserve(static_cast<qsizetype>(rows_.size()));
+    for (const std::string& row : rows_) rows.append(fromAnsi(row));
+    LB_Texte->addItems(rows);
+    P_AnzahlTexte->setText(QString::number(rows_.size()) + QStringLiteral(" Texte geladen"));
+    if (!rows_.empty()) LB_Texte->setCurrentRow(0);
+    quiet_ = was;
+}
+
+void TF4_Texte::UpdateAktiv() {
+    if (!list_ || current_ >= list_->textCount()) return;
+    const Bytes& entry = list_->entry(current_);
+    gross_ = grossLength(entry);
+    net_ = netLength(entry);
+    L_brutto->setNum(gross_);
+    L_netto->setNum(net_);
+    // The limit first: a shorter one left from the previous text would cut the new row.
+    E_Text->setMaxLength(std::max(0, storeLimit(entry, overlongMode())));
+    if (!editing_) E_Text->setText(rowAt(current_));
+    P_Text_gewaehlt->setText(QStringLiteral("Text Nr: ") + QString::number(current_ + 1));
+
+    const TextWarning warning = classifyText(entry);
+    QColor background = palette().color(QPalette::Button);
+    if (warning == TextWarning::ControlCharacters) background = QColor(255, 0, 0);
+    if (warning == TextWarning::UnknownSpecialCharacter) background = QColor(0, 128, 0);
+    setWidgetColours(P_Warnung, background,
+                     warning == TextWarning::None ? palette().color(QPalette::ButtonText) : QColor(255, 255, 255));
+    P_Warnung->setText(QString::fromUtf8(warningText(warning)));
+}
+
+void TF4_Texte::LB_TexteClick() {
+    if (quiet_ || !list_) return;
+    const int row = LB_Texte->currentRow();
+    if (row < 0 || row >= list_->textCount()) return;
+    current_ = static_cast<std::uint16_t>(row);
+    editing_ = false;
+    setOverlongMode(OverlongMode::Sperren, true);
+    UpdateAktiv();
+}
+
+void TF4_Texte::LB_TexteDblClick() {
+    editing_ = true;
+    E_Text->setFocus();
+}
+
+void TF4_Texte::E_TextClick() { editing_ = true; }
+
+void TF4_Texte::RG_UeberLaengeClick() {
+    if (overlongMode() == OverlongMode::Sperren && E_Text->text().size() > net_) E_Text->setText(E_Text->text().left(net_));
+    const QString typed = E_Text->text();
+    UpdateAktiv();
+    E_Text->setText(typed);
+    if (editing_)
+        E_Text->setFocus();
+    else
+        LB_Texte->setFocus();
+    E_Text->end(false);
+}
+
+void TF4_Texte::Text_eintragen() {
+    if (!list_ || current_ >= list_->textCount()) return;
+    const TypedText typed = toTyped(E_Text->text());
+    if (!typed.ok) {
+        platform_.message(typed.message);
+        return;
+    }
+    const StoreOutcome stored = Edit_zu_TexteArray(*list_, current_, typed.ansi, overlongMode());
+    if (!stored.ok) {
+        platform_.message(stored.message);
+        return;
+    }
+    rows_[current_] = typed.ansi;
+    LB_Texte->item(current_)->setText(E_Text->text());
+    LB_Texte->setFocus();
+    editing_ = false;
+    // The limit and the displays follow the entry as it is now, so the next store cannot
+    // ask for more room than the entry still has.
+    UpdateAktiv();
+}
+
+void TF4_Texte::SucheText() {
+    if (E_Suche->text().isEmpty()) {
+        platform_.beep();
+        return;
+    }
+    const std::optional<std::string> pattern = searchPattern(E_Suche->text());
+    const std::optional<std::size_t> hit =
+        pattern ? zarvelo::SucheText(rows_, *pattern, searchPosition_) : std::nullopt;
+    if (!hit) {
+        searchPosition_ = static_cast<std::uint16_t>(rows_.size());
+        platform_.beep();
+        QPalette p = E_Suche->palette();
+        p.setColor(QPalette::Base, QColor(255, 0, 0));
+        E_Suche->setPalette(p);
+        return;
+    }
+    current_ = static_cast<std::uint16_t>(*hit);
+    selectRowQuietly(static_cast<int>(*hit));
+    UpdateAktiv();
+    E_Text->setText(rowAt(current_));
+    searchPosition_ = static_cast<std::uint16_t>(*hit + 1);
+}
+
+void TF4_Texte::E_SucheChange() {
+    E_Text->clear();
+    searchPosition_ = 0;
+    E_Suche->setPalette(QPalette());
+}
+
+void TF4_Texte::Panel3Click() {
+    if (!list_) return;
+    const std::optional<std::string> path = platform_.saveFile({kTxtFilter, kTxtExtension, {}});
+    if (!path) return;
+    const std::string error = writeFileAtomically(*path, textExport(rows_));
+    if (!error.empty()) platform_.message("Die Datei kann nicht geschrieben werden:\n" + error);
+}
+
+void TF4_Texte::BB_OKClick() {
+    if (list_ && !workspace_.TexteArray_zu_BIN(*list_)) {
+        platform_.message("Die Texte passen nicht mehr zur geladenen Datei und werden nicht übernommen.");
+        return;
+    }
+    accept();
+}
+
+bool TF4_Texte::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == E_Text && event->type() == QEvent::MouseButtonPress) E_TextClick();
+    if (isEnter(event)) {
+        if (watched == E_Text) {
+            Text_eintragen();
+            return true;
+        }
+        if (watched == E_Suche) {
+            SucheText();
+            return true;
+        }
+        if (watched == LB_Texte) {
+            LB_TexteDblClick();
+            return true;
+        }
+    }
+    return FixedDialog::eventFilter(watched, event);
 }
 
 }  // namespace zarvelo

@@ -210,6 +210,9 @@ TEST(Cli, SetTextRefusesWhatDoesNotFit) {
         {{"--text", QString::fromUtf8("Pfeil →")}, 1, "gibt es im Windows-Zeichensatz (Windows-1252) nicht"},
         {{"--text", "a\tb"}, 1, "Steuerzeichen"},
         {{"--text", QString::fromUtf8("ÿ")}, 1, "„ÿ“"},
+        // Characters the unit would show as another one.
+        {{"--text", QString::fromUtf8("5 €")}, 1, "Das Zeichen „€“ kann nicht eingetragen werden: das Navi zeigt es als „á“."},
+        {{"--text", QString::fromUtf8("São")}, 1, "Das Zeichen „ã“ kann nicht eingetragen werden: das Navi zeigt es als „O“."},
     };
     for (const auto& c : cases) {
         const test::CliRun r = test::runCli(QStringList{"set-text", in, number, out} + c.extra);

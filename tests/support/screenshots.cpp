@@ -8,6 +8,7 @@
 #include "ui/fonts.hpp"
 #include "ui/resources_init.hpp"
 #include "ui/tf2_farbeditor.hpp"
+#include "ui/tf4_texte.hpp"
 #include "ui/tf7_haupthilfe.hpp"
 #include "ui/tf8_startinfo.hpp"
 #include "ui/tf9_speichern.hpp"
@@ -98,5 +99,20 @@ int main(int argc, char** argv) {
     w.hauptHilfe->loadPage(QStringLiteral("H_MAIN"));
     ok &= save(w.hauptHilfe, dir, "help.png");
     ok &= save(w.startInfo, dir, "start-notice.png");
+
+    // Text editor on a search hit whose text carries a warning.
+    TF4_Texte* texte = w.texte;
+    if (!texte->FormShow()) return 1;
+    const TextList& list = *texte->textList();
+    std::size_t target = 0;
+    while (target < list.textCount() && classifyText(list.entry(target)) != TextWarning::ControlCharacters) ++target;
+    if (target == list.textCount()) return 1;
+    const QString row = texte->LB_Texte->item(static_cast<int>(target))->text();
+    const QString pattern = row.section(QLatin1Char(' '), 0, 0).left(6).toLower();
+    texte->E_Suche->setText(pattern);
+    while (texte->currentText() != target && texte->searchPosition() < list.textCount()) texte->SucheText();
+    texte->show();
+    QApplication::processEvents();
+    ok &= texte->currentText() == target && save(texte, dir, "text-editor.png");
     return ok ? 0 : 1;
 }

@@ -115,6 +115,56 @@ TEST(Charset, ByteClasses) {
     EXPECT_TRUE(isVisibleByte(0x20));
 }
 
+TEST(Charset, TypedCharactersMustComeBackAsTyped) {
+    struct Case {
+        char32_t c;
+        const char* refusal;  // part of the message; nullptr: accepted
+    };
+    const Case cases[] = {
+        {U'a', nullptr},
+        {U'\u00E4', nullptr},  // ä, device 0x91
+        {U'\u00F0', nullptr},  // ð, a device byte without a row, shown unchanged
+        {U'\u00ED', nullptr},  // í, reached from two device codes
+        {U'\u0152', nullptr},  // Œ (0x8C), a device byte without a row
+        {U'\u0160', "„Š“ kann nicht eingetragen werden: das Navi zeigt es als „Ñ“."},
+        {U'\u20AC', "„€“ kann nicht eingetragen werden: das Navi zeigt es als „á“."},
+        {U'\u00E3', "„ã“ kann nicht eingetragen werden: das Navi zeigt es als „O“."},
+        {U'\u00FF', "„ÿ“ kann nicht eingetragen werden: das Navi liest es als Steuerzeichen."},
+        {U'\t', "Steuerzeichen (U+0009)"},
+        {U'\u0081', "Steuerzeichen (U+0081)"},  // would come back as à
+        {U'\u0080', "Steuerzeichen (U+0080)"},  // not in Windows-1252
+        {U'\u009D', nullptr},                   // device 0x9D has no row: rows may show it
+        {U'\u007F', nullptr},
+        {U'\u2192', "„→“ gibt es im Windows-Zeichensatz (Windows-1252) nicht"},
+        {U'\U0001F600', "gibt es im Windows-Zeichensatz (Windows-1252) nicht"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<unsigned>(c.c));
+        const std::string refusal = typedCharacterRefusal(c.c);
+        if (!c.refusal) {
+            EXPECT_EQ(refusal, "");
+        } else {
+            EXPECT_NE(refusal.find(c.refusal), std::string::npos) << refusal;
+        }
+    }
+
+    // Every ANSI byte either comes back from the unit unchanged or is refused, and every
+    // character a list row can show can be typed again.
+    for (int a = 0; a < 256; ++a) {
+        const auto ansi = static_cast<std::uint8_t>(a);
+        EXPECT_EQ(isTypeableAnsi(ansi), isVisibleByte(A2F(ansi)) && F2A(A2F(ansi)) == ansi) << a;
+        EXPECT_EQ(unicodeToAnsi(ansiToUnicode(ansi)), ansi) << a;
+    }
+    for (int d = 0x20; d <= 0xFE; ++d) EXPECT_TRUE(isTypeableAnsi(F2A(static_cast<std::uint8_t>(d)))) << d;
+
+    const TypedText ok = typedText(U"Gr\u00FC\u00DF \u00F0");
+    EXPECT_TRUE(ok.ok);
+    EXPECT_EQ(ok.ansi, "Gr\xFC\xDF \xF0");
+    const TypedText refused = typedText(U"ab\u20ACc\u00E3");
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.message.find("„€“"), std::string::npos) << refused.message;
+}
+
 // --- reading the table ---
 
 TEST(TextTable, SplitsEntriesByTerminatorAndTrailingBytes) {
@@ -248,8 +298,10 @@ TEST(TextTable, StoresWithinTheEntry) {
         {"allowed: one more than the gross length", {0x41, 0x42, 0x43, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}, M::Erlauben,
          "ABCDEFGH", {}},
         {"locked: net length after an earlier shorter store", {0x41, 0x00, 0xFF, 0xFF}, M::Sperren, "AB", {}},
-        {"national characters through A2F", {0x41, 0x42, 0x43, 0x44, 0x00}, M::Sperren, "\xE4\xDF\xE3\x80",
-         {0x91, 0x8D, 0xE3, 0x80, 0x00}},
+        {"national characters through A2F", {0x41, 0x42, 0x43, 0x44, 0x00}, M::Sperren, "\xE4\xDF\xF0\xC4",
+         {0x91, 0x8D, 0xF0, 0xD1, 0x00}},
+        {"a character the unit would show as another one", {0x41, 0x42, 0x43, 0x44, 0x00}, M::Sperren, "\xE4\xDF\xE3\x80",
+         {}},
         {"empty text", {0x41, 0x42, 0x43, 0x00}, M::Sperren, "", {0x00, 0xFF, 0xFF, 0xFF}},
         {"control character typed", {0x41, 0x42, 0x43, 0x00}, M::Erlauben, "A\tB", {}},
         {"NUL typed", {0x41, 0x42, 0x43, 0x00}, M::Erlauben, std::string("A\0B", 3), {}},
