@@ -16,6 +16,7 @@
 #include "ui/tf9_speichern.hpp"
 #include "ui_tf1_hauptseite.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDialog>
@@ -388,8 +389,10 @@ void TF1_Hauptseite::showEvent(QShowEvent* event) {
 
 namespace {
 
-// The local path of a drop that carries exactly one file named *.DNL (any case).
+// The local path of a drop that carries exactly one file named *.DNL (any case). While
+// another window is open it works on the document, which a load must not replace under it.
 std::optional<QString> droppedDnlFile(const QMimeData* data) {
+    if (QApplication::activeModalWidget()) return std::nullopt;
     if (!data || !data->hasUrls()) return std::nullopt;
     const QList<QUrl> urls = data->urls();
     if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;

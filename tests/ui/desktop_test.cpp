@@ -22,6 +22,7 @@
 #include "ui_tf1_hauptseite.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -206,6 +207,7 @@ TEST(DesktopDrop, OtherDropsAreRefusedWithoutAMessage) {
     struct Refused {
         const char* what;
         std::function<void(QMimeData&)> fill;
+        bool whileAnotherWindowIsOpen = false;
     };
     const std::vector<Refused> cases = {
         {"two DNL files",
@@ -213,6 +215,8 @@ TEST(DesktopDrop, OtherDropsAreRefusedWithoutAMessage) {
         {"a picture", [&](QMimeData& d) { d.setUrls({QUrl::fromLocalFile(QString::fromStdString(bmp))}); }},
         {"a remote file", [](QMimeData& d) { d.setUrls({QUrl(QStringLiteral("https://www.zarvelo.example/A.DNL"))}); }},
         {"plain text naming a file", [&](QMimeData& d) { d.setText(QString::fromStdString(dnl)); }},
+        {"a DNL file while another window is open",
+         [&](QMimeData& d) { d.setUrls({QUrl::fromLocalFile(QString::fromStdString(dnl))}); }, true},
     };
     for (const Refused& c : cases) {
         SCOPED_TRACE(c.what);
@@ -220,6 +224,12 @@ TEST(DesktopDrop, OtherDropsAreRefusedWithoutAMessage) {
         program.main->setStartNoticeEnabled(false);
         QMimeData data;
         c.fill(data);
+        QDialog other(program.main);
+        if (c.whileAnotherWindowIsOpen) {
+            other.setModal(true);
+            other.show();
+            ASSERT_EQ(QApplication::activeModalWidget(), &other);
+        }
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(program.main, &enter);
         EXPECT_FALSE(enter.isAccepted());
