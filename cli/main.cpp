@@ -320,7 +320,7 @@ int cmdImportImage(Context& c) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("zarvelo-cli");
-    QCoreApplication::setApplicationVersion("1.37");
+    QCoreApplication::setApplicationVersion(ZARVELO_VERSION);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

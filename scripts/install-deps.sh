@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package that building, testing, benchmarking and fuzzing need.
+# Installs every Debian 12 package that building, testing, benchmarking, fuzzing and packaging
+# need (the validators of the installed desktop files included).
 # Does nothing when they are all there already.
 set -euo pipefail
 
@@ -9,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-urw-base35 imagemagick
+  desktop-file-utils appstream libxml2-utils shared-mime-info dpkg-dev file librsvg2-bin man-db
 )
 
 missing=()

@@ -16,15 +16,23 @@
 #include "ui/tf9_speichern.hpp"
 #include "ui_tf1_hauptseite.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QLayout>
 #include <QPainter>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QThread>
 #include <QTimer>
+
+#include <optional>
+#include <utility>
 
 namespace zarvelo {
 
@@ -107,6 +115,7 @@ void TF1_Hauptseite::FormCreate() {
     u.I_BIN_DSP_Grafik->setCanvas(logoPreview);
 
     connectCommands();
+    setAcceptDrops(true);
 
     u.GB_VW_Einblendungen->hide();
     workspace_.vwOverlays = false;
@@ -225,9 +234,13 @@ void TF1_Hauptseite::DNL_Datei_einlesen() {
     const std::optional<std::string> path =
         platform_.openFile({"Navi-Flash-Dateien (*.DNL)|*.DNL", "DNL", openName_});
     if (!path) return;
-    openName_ = *path;
+    loadDnlFile(*path);
+}
+
+void TF1_Hauptseite::loadDnlFile(const std::string& path) {
+    openName_ = path;
     // The workspace decodes everything or, for a rejected file, stays exactly as it was.
-    const LoadOutcome outcome = workspace_.loadFile(*path);
+    const LoadOutcome outcome = workspace_.loadFile(path);
     if (!outcome.ok) {
         platform_.message(outcome.message);
         return;
@@ -362,10 +375,54 @@ void TF1_Hauptseite::showEvent(QShowEvent* event) {
         centred_ = true;
         centreOnScreen(this);
     }
-    if (!startNoticePending_) return;
+    if (!startNoticePending_ && pendingOpen_.empty()) return;
+    const bool notice = startNoticePending_;
     startNoticePending_ = false;
-    // After the main window is on screen, so the notice sits over it.
-    QTimer::singleShot(0, this, [this] { showStartNotice(); });
+    // After the main window is on screen, so the notice sits over it; a file named on the
+    // command line is opened once the notice is closed.
+    QTimer::singleShot(0, this, [this, notice] {
+        if (notice) showStartNotice();
+        if (pendingOpen_.empty()) return;
+        const std::string path = std::exchange(pendingOpen_, {});
+        loadDnlFile(path);
+    });
+}
+
+namespace {
+
+// The local path of a drop that carries exactly one file named *.DNL (any case). While
+// another window is open it works on the document, which a load must not replace under it.
+std::optional<QString> droppedDnlFile(const QMimeData* data) {
+    if (QApplication::activeModalWidget()) return std::nullopt;
+    if (!data || !data->hasUrls()) return std::nullopt;
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) return std::nullopt;
+    const QString path = urls.front().toLocalFile();
+    if (!path.endsWith(QStringLiteral(".dnl"), Qt::CaseInsensitive)) return std::nullopt;
+    return path;
+}
+
+}  // namespace
+
+void TF1_Hauptseite::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppedDnlFile(event->mimeData())) event->acceptProposedAction();
+    else event->ignore();
+}
+
+void TF1_Hauptseite::dragMoveEvent(QDragMoveEvent* event) {
+    if (droppedDnlFile(event->mimeData())) event->acceptProposedAction();
+    else event->ignore();
+}
+
+void TF1_Hauptseite::dropEvent(QDropEvent* event) {
+    const std::optional<QString> path = droppedDnlFile(event->mimeData());
+    if (!path) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Loaded once the drop is over: its messages must not hold the file manager's drag.
+    QTimer::singleShot(0, this, [this, file = path->toStdString()] { loadDnlFile(file); });
 }
 
 void TF1_Hauptseite::closeEvent(QCloseEvent* event) {

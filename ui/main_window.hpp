@@ -56,6 +56,11 @@ public:
     // Commands.
     void Check_Status();
     void DNL_Datei_einlesen();
+    // What "DNL-DATEI laden" does once its dialog has chosen `path`; a file given on the
+    // command line or dropped on the window takes the same road.
+    void loadDnlFile(const std::string& path);
+    // Loads `path` after the start-up notice; call before the window is first shown.
+    void openAfterStartNotice(std::string path) { pendingOpen_ = std::move(path); }
     void DNL_Datei_sichern();
     void BIN_zu_File();
     void Starte_Bildeditor();
@@ -106,6 +111,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A single DNL file dropped on the window is loaded; every other drop is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
@@ -134,6 +143,7 @@ private:
     std::uint8_t markedCell_ = 0;
     bool programSelecting_ = false;
     bool startNoticePending_ = true;
+    std::string pendingOpen_;  // file from the command line, opened after the start-up notice
     bool centred_ = false;
     int pauseMs_ = 10;
     int pauseCount_ = 0;

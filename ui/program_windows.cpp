@@ -1,5 +1,6 @@
 #include "program_windows.hpp"
 
+#include "ui/app_icon.hpp"
 #include "ui/tf10_farbpalette.hpp"
 #include "ui/tf2_farbeditor.hpp"
 #include "ui/tf3_startbild.hpp"
@@ -27,6 +28,13 @@ ProgramWindows::ProgramWindows(Platform& platform) : main_(std::make_unique<TF1_
     w.speichern = new TF9_Speichern(ws, platform, owner);
     w.farbpalette = new TF10_Farbpalette(ws, owner);
     owner->setWindows(w);
+
+    const QIcon icon = applicationIcon();
+    owner->setWindowIcon(icon);
+    for (QWidget* window : std::initializer_list<QWidget*>{w.farbeditor, w.startbild, w.texte, w.versionsInfo,
+                                                           w.unterstuetzt, w.hauptHilfe, w.startInfo, w.speichern,
+                                                           w.farbpalette})
+        window->setWindowIcon(icon);
 }
 
 // The main window deletes the other nine with itself.
