@@ -2,6 +2,7 @@
 
 #include "workspace/file_io.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <optional>
@@ -172,6 +173,9 @@ private:
     bool readPalette() {
         std::size_t n = std::size_t{1} << h_.bitCount;
         if (h_.coloursUsed > 0 && h_.coloursUsed < n) n = h_.coloursUsed;
+        // Writers that leave the count at 0 often store only the colours they use: the
+        // table then ends where the pixel data begins.
+        if (h_.dataOffset >= h_.paletteOffset) n = std::min(n, (h_.dataOffset - h_.paletteOffset) / h_.paletteEntrySize);
         ByteReader r(bytes_);
         if (!r.seek(h_.paletteOffset)) return false;
         for (std::size_t i = 0; i < n; ++i) {
