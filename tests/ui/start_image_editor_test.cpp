@@ -7,9 +7,11 @@
 #include "ui/resources_init.hpp"
 #include "ui/tf10_farbpalette.hpp"
 #include "ui/tf3_startbild.hpp"
+#include "ui/tf9_speichern.hpp"
 #include "graphics/palette_strip.hpp"
 #include "workspace/picture_file.hpp"
 #include "workspace/start_image_handover.hpp"
+#include "cli_runner.hpp"
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_files.hpp"
@@ -20,6 +22,7 @@
 #include <QDropEvent>
 #include <QFontInfo>
 #include <QMimeData>
+#include <QProcess>
 #include <QTest>
 #include <QUrl>
 
@@ -720,4 +723,161 @@ TEST(StartImageEditorWindow, HelpButtonOpensTheEditorsHelpPage) {
     EXPECT_EQ(tf3.I_AKT_Bild->toolTip(), "So sieht das Bild mit der gewählten Farbpalette aus.");
     EXPECT_EQ(tf3.I_END_Palette->toolTip(), "Das ist die resultierende Farbpalette.");
     EXPECT_EQ(tf3.BB_Abbruch->toolTip(), QString::fromUtf8("Verwirft die Änderungen."));
+}
+
+// --- real pictures, end to end --------------------------------------------------------
+
+namespace {
+
+const char* const kConvert = "/usr/bin/convert";
+
+// Runs ImageMagick; false when it is not installed or fails.
+bool convert(const QStringList& args) {
+    QProcess p;
+    p.start(QString::fromLatin1(kConvert), args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+}  // namespace
+
+TEST(RealPictures, LoaderAgreesWithTheToolkitAndWidensSixteenBitColours) {
+    if (!std::filesystem::exists(kConvert)) GTEST_SKIP() << "ImageMagick is not installed";
+    TempDir dir;
+    struct Case {
+        const char* name;
+        QStringList args;
+        int greenBits;  // 0: the toolkit's colours are exact; 5 or 6: a 16-bit file
+    };
+    const QString size = QStringLiteral("320x234");
+    const Case cases[] = {
+        {"8 bit RLE", {"-size", size, "plasma:fractal", "-colors", "256", "BMP3:%1"}, 0},
+        {"8 bit RLE, V5 header", {"-size", size, "plasma:fractal", "-colors", "256", "BMP:%1"}, 0},
+        {"8 bit", {"-size", size, "plasma:fractal", "-colors", "200", "-compress", "None", "BMP3:%1"}, 0},
+        {"4 bit", {"-size", size, "plasma:fractal", "-colors", "12", "-compress", "None", "BMP3:%1"}, 0},
+        {"1 bit", {"-size", "79x20", "pattern:checkerboard", "-monochrome", "BMP3:%1"}, 0},
+        {"24 bit", {"-size", size, "gradient:red-blue", "-colors", "120", "-type", "TrueColor", "BMP3:%1"}, 0},
+        {"32 bit", {"-size", "79x20", "plasma:fractal", "-colors", "50", "-type", "TrueColorAlpha", "BMP:%1"}, 0},
+        {"16 bit 565", {"-size", size, "plasma:fractal", "-colors", "60", "-type", "TrueColor", "-define", "bmp:subtype=RGB565", "BMP:%1"}, 6},
+        {"16 bit 555", {"-size", "79x20", "plasma:fractal", "-colors", "30", "-type", "TrueColor", "-define", "bmp:subtype=RGB555", "BMP:%1"}, 5},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = QString::fromStdString(dir.file("p" + std::to_string(n++) + ".bmp"));
+        QStringList args = c.args;
+        args.last() = args.last().arg(path);
+        ASSERT_TRUE(convert(args));
+        const PictureLoad ours = loadPictureFile(path.toStdString());
+        ASSERT_TRUE(ours.ok()) << ours.error;
+        const RgbImage toolkit = toRgb(QImage(path));
+        ASSERT_EQ(ours.picture.width, toolkit.width);
+        ASSERT_EQ(ours.picture.height, toolkit.height);
+        RgbImage expected = toolkit;
+        if (c.greenBits) {
+            // The toolkit shifts the 5- and 6-bit fields up without filling the low bits.
+            for (std::size_t i = 0; i < expected.rgb.size(); ++i) {
+                const int bits = i % 3 == 1 ? c.greenBits : 5;
+                expected.rgb[i] = static_cast<std::uint8_t>(expected.rgb[i] | (expected.rgb[i] >> bits));
+            }
+        }
+        EXPECT_EQ(ours.picture, expected);
+    }
+}
+
+// The whole job in the windows: load a DNL file, open the editor, load a picture and a logo,
+// lower both sliders, accept, save; the file is byte for byte what zarvelo-cli import-image
+// writes for the same pictures and colour counts, and loading it shows the new pictures.
+TEST_F(StartImageEditorTest, WindowsWriteWhatTheCommandLineToolWrites) {
+    if (!std::filesystem::exists(kConvert)) GTEST_SKIP() << "ImageMagick is not installed";
+    struct Case {
+        const char* name;
+        int version;
+        QStringList picture;  // convert arguments, %1 the file
+        QStringList logo;     // none: the logo stays
+        int fewerColours, fewerLogoColours;
+    };
+    const QString size = QStringLiteral("320x234");
+    const Case cases[] = {
+        {"8 bit RLE picture and 8 bit logo", 4, {"-size", size, "plasma:fractal", "-blur", "0x4", "+dither", "-colors", "256", "BMP3:%1"},
+         {"-size", "79x20", "plasma:fractal", "-colors", "40", "BMP3:%1"}, 5, 12},
+        // Noise leaves only a few colours room in the firmware's space.
+        {"noisy 8 bit picture, the logo kept", 5, {"-size", size, "plasma:fractal", "-colors", "256", "BMP3:%1"}, {}, 1, 2},
+        {"24 bit picture, 16 bit logo", 2, {"-size", size, "gradient:red-blue", "-colors", "120", "-type", "TrueColor", "BMP3:%1"},
+         {"-size", "79x20", "plasma:fractal", "-colors", "30", "-type", "TrueColor", "-define", "bmp:subtype=RGB565", "BMP:%1"}, 3, 4},
+        {"16 bit picture without a DSP logo", 7,
+         {"-size", size, "plasma:fractal", "-colors", "60", "-type", "TrueColor", "-define", "bmp:subtype=RGB565", "BMP:%1"}, {}, 10, 0},
+        {"79 x 20 logo alone", 3, {}, {"-size", "79x20", "gradient:yellow-navy", "-colors", "90", "BMP3:%1"}, 0, 30},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string tag = std::to_string(n++);
+        const std::string input = dir.file("in" + tag + ".DNL");
+        test::writeFile(input, synth::makeSample({.version = c.version}).dnl);
+        platform.answerOpen(input);
+        main->DNL_Datei_einlesen();
+        ASSERT_TRUE(ws().fileLoaded);
+        std::string picture, logo;
+        if (!c.picture.isEmpty()) {
+            picture = dir.file("pic" + tag + ".bmp");
+            QStringList args = c.picture;
+            args.last() = args.last().arg(QString::fromStdString(picture));
+            ASSERT_TRUE(convert(args));
+        }
+        if (!c.logo.isEmpty()) {
+            logo = dir.file("logo" + tag + ".bmp");
+            QStringList args = c.logo;
+            args.last() = args.last().arg(QString::fromStdString(logo));
+            ASSERT_TRUE(convert(args));
+        }
+
+        int colours = 0, logoColours = 0;
+        RgbImage shownPicture, shownLogo;
+        inEditor = [&] {
+            if (!picture.empty()) importThroughDialog(picture);
+            if (!logo.empty()) importThroughDialog(logo);
+            ASSERT_TRUE(platform.messages.empty()) << platform.messages.front();
+            colours = std::max(ed().AKT.count - c.fewerColours, 1);
+            tf3->TB_Startbild->setValue(colours);
+            ASSERT_EQ(ed().AKT.count, colours);
+            if (ws().dspLogoSupported) {
+                logoColours = std::max(ed().AKT_DSP.count - c.fewerLogoColours, 1);
+                while (ed().AKT_DSP.count > logoColours) tf3->TB_DSP->setValue(tf3->TB_DSP->value() - 1);
+                shownLogo = toRgb(tf3->I_DSP_optimiert->canvas());
+            }
+            shownPicture = toRgb(tf3->I_AKT_Bild->canvas());
+            tf3->BB_schreibe_NEU_in_BIN->click();
+            EXPECT_EQ(tf3->result(), QDialog::Accepted);
+        };
+        main->Starte_Bildeditor();
+
+        const std::string saved = dir.file("window" + tag + ".DNL");
+        onOtherModal = [&](QDialog& dialog) {
+            auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+            if (!save) return int(QDialog::Rejected);
+            platform.answerSave(saved);
+            save->BB_speichereDatei->click();
+            return save->result();
+        };
+        main->DNL_Datei_sichern();
+        ASSERT_TRUE(std::filesystem::exists(saved));
+
+        const std::string byTool = dir.file("cli" + tag + ".DNL");
+        QStringList args = {"import-image", QString::fromStdString(input), QString::fromStdString(byTool)};
+        if (!picture.empty()) args << "--image" << QString::fromStdString(picture);
+        args << "--colours" << QString::number(colours);
+        if (!logo.empty()) args << "--logo" << QString::fromStdString(logo);
+        if (logoColours > 0) args << "--logo-colours" << QString::number(logoColours);
+        const test::CliRun run = test::runCli(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(test::readFile(saved), test::readFile(byTool));
+
+        // Loading the saved file shows what the editor showed.
+        platform.answerOpen(saved);
+        main->DNL_Datei_einlesen();
+        EXPECT_EQ(ws().startImagePreview(), shownPicture);
+        if (ws().dspLogoSupported) EXPECT_EQ(ws().dspLogoPreview(), shownLogo);
+        inEditor = nullptr;
+        onOtherModal = nullptr;
+    }
 }
