@@ -125,8 +125,9 @@ TF3_Startbild::TF3_Startbild(Workspace& workspace, Platform& platform, std::func
 }
 
 void TF3_Startbild::showEvent(QShowEvent* event) {
-    FixedDialog::showEvent(event);
+    // The opening may change the window's height; centre it afterwards.
     if (!event->spontaneous()) FormShow();
+    FixedDialog::showEvent(event);
 }
 
 void TF3_Startbild::FormShow() {
