@@ -2,6 +2,7 @@
 // Exit status: 0 success, 1 rejected input (German message on stderr), 2 usage error.
 
 #include "workspace/file_io.hpp"
+#include "workspace/picture_file.hpp"
 #include "workspace/start_image_handover.hpp"
 #include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
@@ -12,7 +13,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QImage>
-#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -249,19 +249,14 @@ int exportPreview(Context& c, bool logo) {
 int cmdExportImage(Context& c) { return exportPreview(c, false); }
 int cmdExportLogo(Context& c) { return exportPreview(c, true); }
 
-// A picture file as the editor's open dialog loads it: any format the toolkit reads, in 24 bits.
+// A picture file as the editor's open dialog loads it.
 bool readPicture(const QString& path, RgbImage& picture, int& status) {
-    QImageReader reader(path);
-    const QImage loaded = reader.read();
-    if (loaded.isNull()) {
-        status = fail("Die Grafik-Datei " + path.toStdString() + " kann nicht gelesen werden: " +
-                      reader.errorString().toStdString());
+    PictureLoad loaded = loadPictureFile(path.toStdString());
+    if (!loaded.ok()) {
+        status = fail(loaded.error);
         return false;
     }
-    const QImage rgb = loaded.convertToFormat(QImage::Format_RGB888);
-    picture = RgbImage(rgb.width(), rgb.height());
-    for (int y = 0; y < rgb.height(); ++y)
-        std::copy_n(rgb.constScanLine(y), static_cast<std::size_t>(rgb.width()) * 3, picture.rgb.data() + picture.offset(0, y));
+    picture = std::move(loaded.picture);
     return true;
 }
 

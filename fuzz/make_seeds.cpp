@@ -1,5 +1,5 @@
-// Seeds for the fuzz targets: small synthetic DNL files of every version, prefixed with
-// the fuzz target's option byte.
+// Seeds for the fuzz targets: small synthetic DNL files of every version and small BMP
+// files, prefixed with the fuzz target's option byte.
 
 #include "synthetic_firmware.hpp"
 
@@ -13,6 +13,75 @@
 #include <string>
 
 using namespace zarvelo;
+
+
+namespace {
+
+void putLE(Bytes& out, std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+// A BMP file: file header, a 40-byte (or OS/2 12-byte) information header, optional masks
+// and colour table, then `pixels` as given.
+Bytes bmpFile(int width, int height, int bits, std::uint32_t compression, const Bytes& table, const Bytes& pixels,
+              bool os2 = false, const std::vector<std::uint32_t>& masks = {}) {
+    Bytes info;
+    if (os2) {
+        putLE(info, 12, 4);
+        putLE(info, static_cast<std::uint32_t>(width), 2);
+        putLE(info, static_cast<std::uint32_t>(height), 2);
+        putLE(info, 1, 2);
+        putLE(info, static_cast<std::uint32_t>(bits), 2);
+    } else {
+        putLE(info, 40, 4);
+        putLE(info, static_cast<std::uint32_t>(width), 4);
+        putLE(info, static_cast<std::uint32_t>(height), 4);
+        putLE(info, 1, 2);
+        putLE(info, static_cast<std::uint32_t>(bits), 2);
+        putLE(info, compression, 4);
+        putLE(info, static_cast<std::uint32_t>(pixels.size()), 4);
+        putLE(info, 2835, 4);
+        putLE(info, 2835, 4);
+        putLE(info, 0, 4);
+        putLE(info, 0, 4);
+        for (std::uint32_t m : masks) putLE(info, m, 4);
+    }
+    const std::size_t offset = 14 + info.size() + table.size();
+    Bytes file = {'B', 'M'};
+    putLE(file, static_cast<std::uint32_t>(offset + pixels.size()), 4);
+    putLE(file, 0, 4);
+    putLE(file, static_cast<std::uint32_t>(offset), 4);
+    file.insert(file.end(), info.begin(), info.end());
+    file.insert(file.end(), table.begin(), table.end());
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    return file;
+}
+
+// Rows of `width` pixels padded to four bytes, `value(x, y)` giving each pixel's bytes.
+template <class F>
+Bytes rows(int width, int height, int bitsPerPixel, F value) {
+    Bytes out;
+    const std::size_t stride = (static_cast<std::size_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    for (int y = 0; y < height; ++y) {
+        Bytes row;
+        value(y, row);
+        row.resize(stride, 0);
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+Bytes greyTable(int n, std::size_t entrySize = 4) {
+    Bytes t;
+    for (int i = 0; i < n; ++i) {
+        const auto v = static_cast<std::uint8_t>(i * 255 / std::max(n - 1, 1));
+        t.insert(t.end(), {v, static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(i * 7)});
+        if (entrySize == 4) t.push_back(0);
+    }
+    return t;
+}
+
+}  // namespace
 
 static void write(const std::filesystem::path& path, std::uint8_t option, ByteView bytes) {
     std::ofstream out(path, std::ios::binary);
@@ -95,6 +164,42 @@ int main(int argc, char** argv) {
             const auto end = std::search(from, sample.flash.end(), marker.begin(), marker.end()) + 8 + 2;
             seed("sample_" + std::to_string(v), static_cast<std::uint8_t>(v % 4), Bytes(from, end), stores);
         }
+    }
+    if (target == "fuzz_picture_import") {
+        // Option byte: 1 = DSP logo support; then a small BMP file of each kind the loader reads.
+        const Bytes logo24 = rows(79, 20, 24, [](int y, Bytes& r) {
+            for (int x = 0; x < 79; ++x) r.insert(r.end(), {static_cast<std::uint8_t>(x * 3), static_cast<std::uint8_t>(y * 12), 90});
+        });
+        write(dir / "logo_24", 1, bmpFile(79, 20, 24, 0, {}, logo24));
+        const Bytes logo8 = rows(79, 20, 8, [](int y, Bytes& r) {
+            for (int x = 0; x < 79; ++x) r.push_back(static_cast<std::uint8_t>((x / 8 + y) % 16));
+        });
+        write(dir / "logo_8", 0, bmpFile(79, 20, 8, 0, greyTable(16), logo8));
+        const Bytes logo4 = rows(79, 20, 4, [](int y, Bytes& r) {
+            for (int x = 0; x < 79; x += 2) r.push_back(static_cast<std::uint8_t>(((x + y) % 16) << 4 | (y % 16)));
+        });
+        write(dir / "logo_4", 1, bmpFile(79, 20, 4, 0, greyTable(16), logo4));
+        const Bytes logo565 = rows(79, 20, 16, [](int y, Bytes& r) {
+            for (int x = 0; x < 79; ++x) putLE(r, static_cast<std::uint32_t>((x % 32) << 11 | (y * 3) << 5 | 31), 2);
+        });
+        write(dir / "logo_565", 1, bmpFile(79, 20, 16, 3, {}, logo565, false, {0xF800, 0x07E0, 0x001F}));
+        const Bytes logo32 = rows(79, 20, 32, [](int y, Bytes& r) {
+            for (int x = 0; x < 79; ++x) putLE(r, static_cast<std::uint32_t>(x << 16 | y << 8 | 7), 4);
+        });
+        write(dir / "logo_32", 1, bmpFile(79, 20, 32, 0, {}, logo32));
+        const Bytes mono = rows(16, 4, 1, [](int y, Bytes& r) { r.insert(r.end(), {static_cast<std::uint8_t>(0xA5 ^ y), 0x0F}); });
+        write(dir / "os2_1", 0, bmpFile(16, 4, 1, 0, greyTable(2, 3), mono, true));
+        // Run-length coded start images: a few runs per row, an absolute run, a delta, the end.
+        Bytes rle8, rle4;
+        for (int y = 0; y < 234; ++y) {
+            rle8.insert(rle8.end(), {200, static_cast<std::uint8_t>(y % 8), 100, static_cast<std::uint8_t>(y % 5 + 8), 0, 4, 1, 2, 3, 4,
+                                     20, 9, 0, 0});
+            rle4.insert(rle4.end(), {255, static_cast<std::uint8_t>(y % 16 * 17), 45, 0x12, 0, 3, 0x34, 0x50, 20, 0x77, 0, 0});
+        }
+        rle8.insert(rle8.end(), {0, 2, 5, 1, 0, 1});
+        rle4.insert(rle4.end(), {0, 1});
+        write(dir / "start_rle8", 1, bmpFile(320, 234, 8, 1, greyTable(16), rle8));
+        write(dir / "start_rle4", 0, bmpFile(320, 234, 4, 2, greyTable(16), rle4));
     }
     return 0;
 }

@@ -65,6 +65,20 @@ void paintSelectionFrame(QImage& view, std::uint8_t index, Rgb base, bool on) {
     ring(view, x + 2, y + 2, x + 11, y + 11, inner);
 }
 
+void paintEntryMark(QImage& view, std::uint8_t index, Rgb colour, bool on) {
+    const int x = cellLeft(index), y = cellTop(index);
+    fill(view, x + 1, y + 1, x + 12, y + 12, toQRgb(colour));
+    if (!on) return;
+    const QRgb pen = toQRgb(KontrastFarbe(colour));
+    // Lines (3,3)-(11,11), (4,3)-(12,11), (10,3)-(2,11) and (11,3)-(3,11), end points left out.
+    for (int i = 0; i < 8; ++i) {
+        view.setPixel(x + 3 + i, y + 3 + i, pen);
+        view.setPixel(x + 4 + i, y + 3 + i, pen);
+        view.setPixel(x + 10 - i, y + 3 + i, pen);
+        view.setPixel(x + 11 - i, y + 3 + i, pen);
+    }
+}
+
 std::uint8_t paletteIndexAt(QPoint position) {
     const int x = std::clamp(position.x(), 0, 207);
     const int y = std::clamp(position.y(), 0, 207);

@@ -33,6 +33,10 @@ void paintUsedMarks(QImage& view, const std::array<std::int32_t, 256>& startImag
 // cell's base colour (on), or both rings in the base colour (off).
 void paintSelectionFrame(QImage& view, std::uint8_t index, Rgb base, bool on);
 
+// The expert selection's mark of an available entry: an X of two-pixel diagonals in the
+// contrast colour of the cell's colour (on), or the cell filled again with its colour (off).
+void paintEntryMark(QImage& view, std::uint8_t index, Rgb colour, bool on);
+
 // The palette index under a point of the view (coordinates beyond 207 count as 207).
 std::uint8_t paletteIndexAt(QPoint position);
 

@@ -23,6 +23,10 @@ void PictureView::paintEvent(QPaintEvent*) {
 
 void PictureView::mouseMoveEvent(QMouseEvent* event) { emit mouseMoved(event->position().toPoint()); }
 
-void PictureView::mousePressEvent(QMouseEvent* event) { emit mousePressed(event->position().toPoint(), event->button()); }
+void PictureView::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    emit mousePressed(at, event->button());
+    emit mousePressedWith(at, event->button(), event->buttons(), event->modifiers());
+}
 
 }  // namespace zarvelo

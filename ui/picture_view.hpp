@@ -20,6 +20,8 @@ public:
 signals:
     void mouseMoved(QPoint position);
     void mousePressed(QPoint position, Qt::MouseButton button);
+    // The same press with the buttons and modifier keys held at that moment.
+    void mousePressedWith(QPoint position, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

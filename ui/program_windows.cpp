@@ -26,7 +26,8 @@ ProgramWindows::ProgramWindows(Platform& platform) : main_(std::make_unique<TF1_
     w.hauptHilfe = new TF7_HauptHilfe(platform, owner);
     w.startInfo = new TF8_StartInfo(owner);
     w.speichern = new TF9_Speichern(ws, platform, owner);
-    w.farbpalette = new TF10_Farbpalette(ws, owner);
+    w.farbpalette = new TF10_Farbpalette(platform, owner);
+    w.startbild->setFarbpalette(w.farbpalette);
     owner->setWindows(w);
 
     const QIcon icon = applicationIcon();

@@ -98,6 +98,10 @@ TEST(CliImportImage, Refusals) {
     const QString wrongSize = putBmp(dir, "size.bmp", RgbImage(79, 21, Rgb{1, 2, 3}));
     const QString logo = putBmp(dir, "logo.bmp", logoOf(5));
     const QString notAPicture = test::writeTemp(dir, "x.bmp", Bytes(100, 0x42));
+    // A start picture whose last rows are missing from the file.
+    QByteArray cut = test::readAll(putBmp(dir, "full.bmp", RgbImage(320, 234, Rgb{9, 8, 7})));
+    cut.chop(320 * 3 * 10);
+    const QString truncated = test::writeTemp(dir, "cut.bmp", Bytes(cut.begin(), cut.end()));
     const QString out = dir.filePath("out.DNL");
     struct Case {
         QStringList args;
@@ -113,6 +117,7 @@ TEST(CliImportImage, Refusals) {
         {{withoutDsp, out, "--logo", logo}, 1, QString::fromUtf8("Diese Navi-Version unterstützt kein DSP-Logo.")},
         {{withoutDsp, out, "--logo-colours", "3"}, 1, QString::fromUtf8("Diese Navi-Version unterstützt kein DSP-Logo.")},
         {{withDsp, out, "--image", notAPicture}, 1, "kann nicht gelesen werden"},
+        {{withDsp, out, "--image", truncated}, 1, QString::fromUtf8("kürzer, als der Kopf der BMP-Grafik angibt")},
         {{noHeader, out}, 1, "kein Startbild gefunden"},
         {{withDsp, out, "--colours", "0"}, 2, "--colours"},
         {{withDsp, out, "--colours", "viele"}, 2, "--colours"},

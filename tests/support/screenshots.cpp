@@ -7,8 +7,13 @@
 #include "synthetic_firmware.hpp"
 #include "ui/fonts.hpp"
 #include "ui/resources_init.hpp"
+#include "test_pictures.hpp"
+#include "ui/tf10_farbpalette.hpp"
 #include "ui/tf2_farbeditor.hpp"
 #include "ui/tf4_texte.hpp"
+#include "ui/tf3_startbild.hpp"
+#include "workspace/file_io.hpp"
+#include "workspace/picture_file.hpp"
 #include "ui/tf7_haupthilfe.hpp"
 #include "ui/tf8_startinfo.hpp"
 #include "ui/tf9_speichern.hpp"
@@ -114,5 +119,65 @@ int main(int argc, char** argv) {
     texte->show();
     QApplication::processEvents();
     ok &= texte->currentText() == target && save(texte, dir, "text-editor.png");
+    // The start image editor after a 256-colour picture and a logo were loaded, both
+    // sliders lowered a little, and the expert selection with a few entries added.
+    const std::string picturePath = dir.filePath(QStringLiteral("picture.bmp")).toStdString();
+    const std::string logoPath = dir.filePath(QStringLiteral("logo.bmp")).toStdString();
+    // 256 colours in four columns of bands, so a few runs per row fit the sample's space.
+    RgbImage picture(kStartImageWidth, kStartImageHeight);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const int band = y * 64 / picture.height, column = x * 4 / picture.width;
+            picture.set(x, y, {static_cast<std::uint8_t>(band * 4), static_cast<std::uint8_t>(60 + column * 60),
+                               static_cast<std::uint8_t>(255 - band * 3 - column * 20)});
+        }
+    writeFileAtomically(picturePath, encodeBmp24(picture));
+    // A logo of 100 colours: a blue and orange stripe pattern with shades.
+    RgbImage logo(kDspLogoWidth, kDspLogoHeight);
+    for (int y = 0; y < logo.height; ++y)
+        for (int x = 0; x < logo.width; ++x) {
+            const bool stripe = x / 8 % 2 == 1;
+            logo.set(x, y, {static_cast<std::uint8_t>(stripe ? 240 : 20 + x / 8 * 6), static_cast<std::uint8_t>(stripe ? 140 : 60 + y / 4 * 20),
+                            static_cast<std::uint8_t>(stripe ? 30 + y / 4 * 10 : 220)});
+        }
+    writeFileAtomically(logoPath, encodeBmp24(logo));
+    main.Expertenmodus(true);
+    TF3_Startbild& editor = *w.startbild;
+    editor.FormShow();
+    editor.importFile(picturePath);
+    editor.importFile(logoPath);
+    editor.TB_Startbild->setValue(editor.TB_Startbild->value() - 12);
+    for (int i = 0; i < 4; ++i) editor.TB_DSP->setValue(editor.TB_DSP->value() - 1);
+    editor.I_AKT_Bild_PalMouseMove(QPoint(40, 6));
+    editor.I_DSP_PaletteMouseMove(QPoint(10, 6));
+    QFile::remove(QString::fromStdString(picturePath));
+    QFile::remove(QString::fromStdString(logoPath));
+    QApplication::processEvents();
+    ok &= save(&editor, dir, "start-image-editor.png");
+
+    TF10_Farbpalette& selection = *w.farbpalette;
+    const StartImageEditor& state = editor.editor();
+    selection.FormShow(state.entrySelection(), state.dayPalette, state.nightPalette);
+    int added = 0;
+    for (int e = 255; e >= 0 && added < 5; --e)
+        if (!state.availableEntries[static_cast<std::size_t>(e)]) {
+            selection.I_Palette_U10MouseDown(QPoint(13 * (e % 16) + 6, 13 * (e / 16) + 6), Qt::LeftButton, Qt::LeftButton,
+                                             Qt::NoModifier);
+            ++added;
+        }
+    selection.I_Palette_U10MouseMove(QPoint(13 * 3 + 6, 13 * 1 + 6));
+    QApplication::processEvents();
+    ok &= save(&selection, dir, "expert-selection.png");
+
+    // A version without DSP logo: the lower area is left out.
+    const std::string noLogo = dir.filePath(QStringLiteral("nologo.DNL")).toStdString();
+    writeFileAtomically(noLogo, synth::makeSample({.version = 7, .detail = 1}).dnl);
+    platform.answerOpen(noLogo);
+    main.DNL_Datei_einlesen();
+    QFile::remove(QString::fromStdString(noLogo));
+    main.Expertenmodus(false);
+    editor.FormShow();
+    QApplication::processEvents();
+    ok &= save(&editor, dir, "start-image-editor-no-logo.png");
     return ok ? 0 : 1;
 }

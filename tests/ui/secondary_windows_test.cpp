@@ -388,7 +388,7 @@ TEST(SecondaryWindows, CaptionsSizesAndReadableControls) {
     TF7_HauptHilfe tf7(platform);
     TF8_StartInfo tf8;
     TF9_Speichern tf9(ws, platform);
-    TF10_Farbpalette tf10(ws);
+    TF10_Farbpalette tf10(platform);
     struct Case {
         QDialog* window;
         const char* caption;
