@@ -241,20 +241,41 @@ std::size_t filesIn(const std::string& dir) {
 
 TEST(WorkspaceSave, WrittenFileThatDoesNotVerifyLeavesTargetAndWorkspace) {
     // What the disk might hand back instead of what was written.
+    auto fixChecksum = [](Bytes& b) { DNL_schreibe_Pruefsumme(b, DNL_rechne_Pruefsumme(b)); };
     struct Case {
         const char* name;
         std::function<void(Bytes&)> corrupt;
+        const char* reason;  // part of the message
     };
     const std::vector<Case> cases = {
-        {"flipped record byte", [](Bytes& b) { b[kDnlHeaderSize + 4 + 17] ^= 0x40; }},
-        {"flipped byte, checksum fixed up",
-         [](Bytes& b) {
+        {"flipped record byte", [](Bytes& b) { b[kDnlHeaderSize + 4 + 17] ^= 0x40; }, "Prüfsumme"},
+        {"flipped record byte, checksum fixed up",
+         [&](Bytes& b) {
              b[kDnlHeaderSize + 60 * 3 + 4] ^= 0x01;
-             DNL_schreibe_Pruefsumme(b, DNL_rechne_Pruefsumme(b));
-         }},
-        {"cut off", [](Bytes& b) { b.resize(b.size() - 100); }},
-        {"last block lost", [](Bytes& b) { std::fill(b.end() - 4096, b.end(), 0); }},
-        {"empty", [](Bytes& b) { b.clear(); }},
+             fixChecksum(b);
+         },
+         "Flash-Abbild"},
+        {"record address moved, checksum fixed up",
+         [&](Bytes& b) {
+             b[kDnlHeaderSize + 60 * 5 + 2] += 2;
+             fixChecksum(b);
+         },
+         "Flash-Abbild"},
+        {"trailer byte changed, checksum fixed up",
+         [&](Bytes& b) {
+             b[b.size() - 1] ^= 0x10;
+             fixChecksum(b);
+         },
+         "geschriebenen Daten"},
+        {"cut inside a record, checksum fixed up",
+         [&](Bytes& b) {
+             b.resize(b.size() - kDnlTrailerSize - 30);
+             fixChecksum(b);
+         },
+         "entpacken"},
+        {"cut off", [](Bytes& b) { b.resize(b.size() - 100); }, "Prüfsumme"},
+        {"last block lost", [](Bytes& b) { std::fill(b.end() - 4096, b.end(), 0); }, "Prüfsumme"},
+        {"empty", [](Bytes& b) { b.clear(); }, "Prüfsumme"},
     };
     const auto sample = synth::makeSample({.version = 9});
     for (const Case& c : cases) {
@@ -275,6 +296,7 @@ TEST(WorkspaceSave, WrittenFileThatDoesNotVerifyLeavesTargetAndWorkspace) {
             EXPECT_FALSE(outcome.ok);
             EXPECT_EQ(outcome.message.rfind(msg::kNotVerified, 0), 0u) << outcome.message;
             EXPECT_NE(outcome.message.find(msg::kTargetUnchanged), std::string::npos);
+            EXPECT_NE(outcome.message.find(c.reason), std::string::npos) << outcome.message;
             EXPECT_EQ(fs::exists(target), targetExists);
             if (targetExists) {
                 EXPECT_EQ(readFile(target), (Bytes{9, 8, 7}));
