@@ -48,10 +48,13 @@ RgbImage editorFuzzPaint(const Input& in, std::size_t from, int width, int heigh
     return img;
 }
 
-// Firmware-like filler around the places the editor writes.
-Bytes editorFuzzFlash() {
-    Bytes flash(kFlashSize);
-    for (std::size_t i = 0; i < flash.size(); ++i) flash[i] = static_cast<std::uint8_t>(i * 131 >> 3);
+// Firmware-like filler around the places the editor writes; made once, copied for each run.
+const Bytes& editorFuzzFlash() {
+    static const Bytes flash = [] {
+        Bytes f(kFlashSize);
+        for (std::size_t i = 0; i < f.size(); ++i) f[i] = static_cast<std::uint8_t>(i * 131 >> 3);
+        return f;
+    }();
     return flash;
 }
 
@@ -144,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (dsp && available > 0 && ed.fit.totalCount > available) std::abort();
 
     Bytes flash = editorFuzzFlash();
-    const Bytes original = flash;
+    const Bytes& original = editorFuzzFlash();
     const std::string refused = ed.NEU_schreibe_in_BIN(flash, {headerFound, kStart, kPalette, kLogo});
     if (!refused.empty()) {
         const bool expected = !headerFound || available == 0 || !ed.fitsImageData || imageDataSize % 2 != 0 ||

@@ -40,9 +40,12 @@ int START_zaehle_Farben(const RgbImage& picture) {
     if (pixels == 0 || picture.rgb.size() < pixels * 3) return 0;
     ColourTable table;
     int count = 0;
+    std::uint32_t lastKey = 0xFFFFFFFF;  // pictures come in runs: skip the lookup for a repeat
     for (std::size_t p = 0; p < pixels; ++p) {
         const std::uint8_t* c = &picture.rgb[p * 3];
         const std::uint32_t k = static_cast<std::uint32_t>(c[0]) << 16 | static_cast<std::uint32_t>(c[1]) << 8 | c[2];
+        if (k == lastKey) continue;
+        lastKey = k;
         if (table.find(k) >= 0) continue;
         if (++count > 256) return 0;
         table.insert(k, count - 1);

@@ -345,7 +345,7 @@ void TF1_Hauptseite::resetSaveColourMode() {
 void TF1_Hauptseite::runSaveDialog() {
     if (!workspace_.fileLoaded || !windows_.speichern) return;
     if (showModal(windows_.speichern) != QDialog::Accepted) return;
-    // Colour mode and rebuild went into the flash image: show the palettes as they are now.
+    // A saved file put colour mode and rebuild into the flash image: show the palettes as they are now.
     paintPaletteViews();
     Zeige_Used_Palette();
     workspace_.animatedRedraw = false;

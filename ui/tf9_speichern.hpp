@@ -25,10 +25,11 @@ public:
     // Back to "Normale Darstellung" (the main window's command state does this).
     void resetColourMode() { setColourMode(ColourMode::Normal); }
 
-    // "Datei speichern": asks for the path, applies the colour mode, rebuilds and writes.
-    // Closes with Accepted when the workspace was changed (also when writing failed, since
-    // colour mode and rebuild are made by then), with Rejected when the file dialog was
-    // cancelled. The caller redraws the main page and rebuilds the information lines.
+    // "Datei speichern": asks for the path, then the workspace applies the colour mode,
+    // rebuilds, writes and verifies; only a saved file leaves colour mode and rebuild in
+    // the workspace, a failed save changes nothing and a message says why. Closes with
+    // Accepted once a path was chosen, with Rejected when the file dialog was cancelled.
+    // The caller redraws the main page and rebuilds the information lines.
     void BB_speichereDateiClick();
     void BB_zurueckClick() { reject(); }
 

@@ -60,7 +60,7 @@ FileReadResult readWholeFile(const std::string& path, std::size_t maxSize, const
     return result;
 }
 
-std::string writeFileAtomically(const std::string& path, ByteView bytes) {
+std::string writeFileAtomically(const std::string& path, ByteView bytes, const WrittenFileCheck& check) {
     namespace fs = std::filesystem;
     const fs::path target(path);
     fs::path dir = target.parent_path();
@@ -96,6 +96,13 @@ std::string writeFileAtomically(const std::string& path, ByteView bytes) {
         const int err = errno;
         ::unlink(tmpl.c_str());
         return systemError(path, err);
+    }
+    if (check) {
+        const std::string refused = check(tmpl);
+        if (!refused.empty()) {
+            ::unlink(tmpl.c_str());
+            return refused;
+        }
     }
     if (::rename(tmpl.c_str(), path.c_str()) != 0) {
         const int err = errno;

@@ -5,6 +5,7 @@
 
 #include "flash/bytes.hpp"
 
+#include <functional>
 #include <string>
 
 namespace zarvelo {
@@ -17,7 +18,11 @@ struct FileReadResult {
 // Reads at most `maxSize` bytes; a larger file is an error (`tooLargeMessage`).
 FileReadResult readWholeFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage);
 
-// Returns the system error text, or an empty string on success.
-std::string writeFileAtomically(const std::string& path, ByteView bytes);
+// Looks at the finished temporary file before it replaces the target; returns a message
+// to refuse it (the target then stays as it was) or an empty string to accept it.
+using WrittenFileCheck = std::function<std::string(const std::string& tempPath)>;
+
+// Returns the system error text (or the check's message), or an empty string on success.
+std::string writeFileAtomically(const std::string& path, ByteView bytes, const WrittenFileCheck& check = {});
 
 }  // namespace zarvelo

@@ -7,6 +7,8 @@
 #include "flash/messages.hpp"
 #include "graphics/start_image.hpp"
 
+#include <algorithm>
+
 namespace zarvelo {
 
 LoadOutcome Workspace::loadFile(const std::string& path) {
@@ -61,10 +63,60 @@ void Workspace::rebuildDnl(ColourMode mode) {
     BIN_lese_Palette();
 }
 
+namespace {
+
+std::string notVerified(const std::string& reason) {
+    return std::string(msg::kNotVerified) + ": " + reason + ". " + msg::kTargetUnchanged;
+}
+
+// End of the flash range the record stream of a rebuilt file covers (0x6000 when it holds
+// no record).
+std::size_t rebuiltRecordsEnd(const Bytes& rebuilt) {
+    if (rebuilt.size() < kDnlMinimumSize + 4 + kRebuildRecordData) return kFlashRoutineAddress;
+    const std::size_t last = rebuilt.size() - kDnlTrailerSize - 4 - kRebuildRecordData;
+    return *readBE(rebuilt, last, 3) + kRebuildRecordData;
+}
+
+// Reads a written DNL file back as the loader would and checks that it holds what is in
+// memory: a valid checksum, a record stream that unpacks to the flash image over the whole
+// range the records cover, and otherwise the same bytes.
+std::string verifyWrittenDnl(const std::string& tempPath, const Bytes& rebuilt, const Bytes& flash) {
+    FileReadResult read = readWholeFile(tempPath, kMaxDnlFileSize, msg::kFileTooLarge);
+    if (!read.error.empty()) return notVerified("sie lässt sich nicht wieder lesen (" + read.error + ")");
+    Bytes& back = read.bytes;
+    if (back.size() < kDnlMinimumSize || DNL_lese_Pruefsumme(back) != DNL_rechne_Pruefsumme(back))
+        return notVerified("ihre Prüfsumme stimmt nicht");
+    const UnpackResult unpacked = DNL_zu_BIN(back);
+    if (!unpacked.flash) return notVerified("sie lässt sich nicht entpacken (" + unpacked.error + ")");
+    const Bytes& image = *unpacked.flash;
+    const std::size_t end = rebuiltRecordsEnd(rebuilt);
+    if (end > image.size() || end > flash.size() ||
+        !std::equal(flash.begin() + kFlashRoutineAddress, flash.begin() + static_cast<std::ptrdiff_t>(end),
+                    image.begin() + kFlashRoutineAddress))
+        return notVerified("ihr Flash-Abbild weicht vom bearbeiteten ab");
+    // Header, trailer and the bytes no record reaches.
+    if (back != rebuilt) return notVerified("sie weicht von den geschriebenen Daten ab");
+    return {};
+}
+
+}  // namespace
+
 SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
-    rebuildDnl(mode);
-    const std::string error = writeFileAtomically(path, dnl);
-    return {error.empty(), error};
+    // Work on copies: a save that fails must not leave a colour mode or a rebuild behind,
+    // or a second attempt would swap the palettes back or write lost night colours.
+    Bytes newFlash = flash;
+    Bytes newDnl = dnl;
+    BIN_TagNacht(newFlash, paletteOffset(), mode);
+    BIN_zu_DNL_neu(newDnl, newFlash);
+    const std::string error = writeFileAtomically(path, newDnl, [&](const std::string& tempPath) {
+        if (afterDnlWritten) afterDnlWritten(tempPath);
+        return verifyWrittenDnl(tempPath, newDnl, newFlash);
+    });
+    if (!error.empty()) return {false, error};
+    flash = std::move(newFlash);
+    dnl = std::move(newDnl);
+    BIN_lese_Palette();
+    return {true, {}};
 }
 
 SaveOutcome Workspace::saveBin(const std::string& path) const {

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,11 +82,17 @@ public:
     LoadOutcome loadFile(const std::string& path);
     LoadOutcome loadBytes(Bytes bytes, const std::string& path);
 
-    // Applies the colour mode, rebuilds the DNL file and writes it. The colour mode and the
-    // rebuild stay in the workspace even when writing fails.
+    // Applies the colour mode and rebuilds the DNL file on copies, writes it, reads the
+    // written file back and checks it (checksum, unpacked flash image) before it replaces
+    // the target. Only a written and verified file changes the workspace: after a failed
+    // save, flash image, palettes and DNL file are exactly as they were.
     SaveOutcome saveDnl(const std::string& path, ColourMode mode);
-    // Colour mode and rebuild alone (what a save does before writing).
+    // Colour mode and rebuild alone, applied to the workspace.
     void rebuildDnl(ColourMode mode);
+
+    // Runs on the temporary file of a DNL save after it is written and before it is read
+    // back; tests put a disk that stores something else here. Empty in the program.
+    std::function<void(const std::string& tempPath)> afterDnlWritten;
 
     // Writes the flash image as it is.
     SaveOutcome saveBin(const std::string& path) const;

@@ -553,6 +553,28 @@ TEST_F(MainWindowTest, SaveDialogWithColourModeRedrawsAndRebuildsTheInformation)
     EXPECT_EQ(ws().versionIndex, 4);
 }
 
+TEST_F(MainWindowTest, FailedSaveIsReportedAndLeavesPalettesAndInformation) {
+    const synth::Sample sample = loadSample({.version = 4});
+    writeFile(dir.file("plain"), Bytes{1});
+    const Palette night = ws().nightPalette;
+    ASSERT_NE(night, ws().dayPalette);
+    onModal = [&](QDialog& dialog) {
+        auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+        if (!save) return int(QDialog::Rejected);
+        save->setColourMode(ColourMode::AlwaysDay);
+        platform.answerSave(dir.file("plain") + "/saved.DNL");  // below a file: cannot be written
+        save->BB_speichereDateiClick();
+        return save->result();
+    };
+    main->DNL_Datei_sichern();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].rfind("Die Datei kann nicht geschrieben werden:\n", 0), 0u) << platform.messages[0];
+    EXPECT_EQ(ws().flash, sample.flash);
+    EXPECT_EQ(ws().dnl, sample.dnl);
+    EXPECT_EQ(ws().nightPalette, night);
+    EXPECT_EQ(u->LB_Versionstexte->item(3)->text(), QStringLiteral("Datei ist Original"));
+}
+
 TEST_F(MainWindowTest, BinExportWritesTheFlashImage) {
     const synth::Sample sample = loadSample({.version = 5});
     main->BIN_zu_File();  // cancelled: nothing written

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
+#include <vector>
 
 using namespace zarvelo;
 using test::TempDir;
@@ -219,4 +221,130 @@ TEST(WorkspaceFiles, FailedWritesLeaveFilesAsTheyWere) {
     ASSERT_TRUE(ws.saveBin(dir.file("old.BIN")).ok);
     EXPECT_EQ(readFile(dir.file("old.BIN")), ws.flash);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("")), fs::directory_iterator()), 3);
+}
+
+namespace {
+
+// Everything a save may change in the workspace.
+struct SavedState {
+    Bytes dnl, flash;
+    Palette day, night;
+    bool operator==(const SavedState&) const = default;
+};
+SavedState savedState(const Workspace& ws) { return {ws.dnl, ws.flash, ws.dayPalette, ws.nightPalette}; }
+
+std::size_t filesIn(const std::string& dir) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+}  // namespace
+
+TEST(WorkspaceSave, WrittenFileThatDoesNotVerifyLeavesTargetAndWorkspace) {
+    // What the disk might hand back instead of what was written.
+    auto fixChecksum = [](Bytes& b) { DNL_schreibe_Pruefsumme(b, DNL_rechne_Pruefsumme(b)); };
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> corrupt;
+        const char* reason;  // part of the message
+    };
+    const std::vector<Case> cases = {
+        {"flipped record byte", [](Bytes& b) { b[kDnlHeaderSize + 4 + 17] ^= 0x40; }, "Prüfsumme"},
+        {"flipped record byte, checksum fixed up",
+         [&](Bytes& b) {
+             b[kDnlHeaderSize + 60 * 3 + 4] ^= 0x01;
+             fixChecksum(b);
+         },
+         "Flash-Abbild"},
+        {"record address moved, checksum fixed up",
+         [&](Bytes& b) {
+             b[kDnlHeaderSize + 60 * 5 + 2] += 2;
+             fixChecksum(b);
+         },
+         "Flash-Abbild"},
+        {"trailer byte changed, checksum fixed up",
+         [&](Bytes& b) {
+             b[b.size() - 1] ^= 0x10;
+             fixChecksum(b);
+         },
+         "geschriebenen Daten"},
+        {"cut inside a record, checksum fixed up",
+         [&](Bytes& b) {
+             b.resize(b.size() - kDnlTrailerSize - 30);
+             fixChecksum(b);
+         },
+         "entpacken"},
+        {"cut off", [](Bytes& b) { b.resize(b.size() - 100); }, "Prüfsumme"},
+        {"last block lost", [](Bytes& b) { std::fill(b.end() - 4096, b.end(), 0); }, "Prüfsumme"},
+        {"empty", [](Bytes& b) { b.clear(); }, "Prüfsumme"},
+    };
+    const auto sample = synth::makeSample({.version = 9});
+    for (const Case& c : cases) {
+        for (bool targetExists : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (targetExists ? ", over an old file" : ", new file"));
+            TempDir dir;
+            const std::string target = dir.file("out.DNL");
+            if (targetExists) writeFile(target, Bytes{9, 8, 7});
+            Workspace ws;
+            ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+            const SavedState before = savedState(ws);
+            ws.afterDnlWritten = [&](const std::string& temp) {
+                Bytes b = readFile(temp);
+                c.corrupt(b);
+                writeFile(temp, b);
+            };
+            const SaveOutcome outcome = ws.saveDnl(target, ColourMode::Swap);
+            EXPECT_FALSE(outcome.ok);
+            EXPECT_EQ(outcome.message.rfind(msg::kNotVerified, 0), 0u) << outcome.message;
+            EXPECT_NE(outcome.message.find(msg::kTargetUnchanged), std::string::npos);
+            EXPECT_NE(outcome.message.find(c.reason), std::string::npos) << outcome.message;
+            EXPECT_EQ(fs::exists(target), targetExists);
+            if (targetExists) {
+                EXPECT_EQ(readFile(target), (Bytes{9, 8, 7}));
+            }
+            EXPECT_EQ(filesIn(dir.file("")), targetExists ? 1u : 0u) << "temporary file left behind";
+            EXPECT_TRUE(savedState(ws) == before);
+        }
+    }
+
+    // The unchanged disk: the same save goes through and is what was read back.
+    TempDir dir;
+    Workspace ws;
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+    bool checked = false;
+    ws.afterDnlWritten = [&](const std::string&) { checked = true; };
+    ASSERT_TRUE(ws.saveDnl(dir.file("out.DNL"), ColourMode::Swap).ok);
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(readFile(dir.file("out.DNL")), ws.dnl);
+}
+
+TEST(WorkspaceSave, FailedSaveKeepsColourModeOutAndTheRetryWritesTheSame) {
+    TempDir dir;
+    // Root writes into a folder without write permission; a read-only file system stops it.
+    std::string readOnly = dir.file("locked");
+    fs::create_directories(readOnly);
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+    if (::geteuid() == 0) readOnly = "/proc";
+    fs::create_directories(dir.file("open"));
+
+    const auto sample = synth::makeSample({.version = 4});
+    for (ColourMode mode : {ColourMode::AlwaysDay, ColourMode::Swap, ColourMode::AlwaysNight}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        Workspace first;  // saves once, successfully
+        ASSERT_TRUE(first.loadBytes(sample.dnl, "in.DNL").ok);
+        ASSERT_TRUE(first.saveDnl(dir.file("open/first.DNL"), mode).ok);
+
+        Workspace ws;
+        ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+        const SavedState before = savedState(ws);
+        ASSERT_NE(ws.dayPalette, ws.nightPalette);
+        const SaveOutcome failed = ws.saveDnl(readOnly + "/out.DNL", mode);
+        EXPECT_FALSE(failed.ok);
+        EXPECT_FALSE(failed.message.empty());
+        EXPECT_TRUE(savedState(ws) == before) << "a failed save changed the workspace";
+
+        ASSERT_TRUE(ws.saveDnl(dir.file("open/retry.DNL"), mode).ok);
+        EXPECT_EQ(readFile(dir.file("open/retry.DNL")), readFile(dir.file("open/first.DNL")));
+        EXPECT_TRUE(savedState(ws) == savedState(first));
+    }
+    fs::permissions(dir.file("locked"), fs::perms::owner_all);
 }
