@@ -1,5 +1,6 @@
 // The real main window, driven offscreen through its widgets with scripted dialogs.
 
+#include "program_windows_fixture.hpp"
 #include "ui/main_window.hpp"
 #include "ui/palette_views.hpp"
 #include "ui/program_windows.hpp"
@@ -52,19 +53,11 @@ Bytes asBytes(const std::array<std::uint8_t, kGridPatchSize>& form) { return Byt
 
 constexpr Rgb kPen = kOverlayPenColour;
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::ProgramWindowsTest {
 protected:
     void SetUp() override {
-        ensureResources();
-        windows = std::make_unique<ProgramWindows>(platform);
-        main = &windows->main();
+        ProgramWindowsTest::SetUp();
         u = &main->ui();
-        main->setPauseMilliseconds(0);
-        main->setStartNoticeEnabled(false);
-        main->setModalRunner([this](QDialog& dialog) {
-            shown.push_back(&dialog);
-            return onModal ? onModal(dialog) : int(QDialog::Rejected);
-        });
     }
 
     // Writes the sample's file and loads it through the open dialog.
@@ -94,13 +87,7 @@ protected:
         EXPECT_EQ(wrong, 0);
     }
 
-    TempDir dir;
-    test::ScriptedPlatform platform;
-    std::unique_ptr<ProgramWindows> windows;
-    TF1_Hauptseite* main = nullptr;
     Ui::TF1_Hauptseite* u = nullptr;
-    std::vector<QDialog*> shown;
-    std::function<int(QDialog&)> onModal;
 };
 
 }  // namespace

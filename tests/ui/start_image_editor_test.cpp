@@ -2,6 +2,7 @@
 // with scripted dialogs; the results are compared with what the editor model and the
 // workspace compute for the same steps.
 
+#include "program_windows_fixture.hpp"
 #include "ui/main_window.hpp"
 #include "ui/program_windows.hpp"
 #include "ui/resources_init.hpp"
@@ -75,14 +76,10 @@ struct Sets {
     bool operator==(const Sets&) const = default;
 };
 
-class StartImageEditorTest : public ::testing::Test {
+class StartImageEditorTest : public test::ProgramWindowsTest {
 protected:
     void SetUp() override {
-        ensureResources();
-        windows = std::make_unique<ProgramWindows>(platform);
-        main = &windows->main();
-        main->setPauseMilliseconds(0);
-        main->setStartNoticeEnabled(false);
+        ProgramWindowsTest::SetUp();
         tf3 = windows->windows().startbild;
         tf10 = windows->windows().farbpalette;
         // As exec() would: the editor runs its opening, then the test acts in it.
@@ -122,11 +119,7 @@ protected:
     const StartImageEditor& ed() const { return tf3->editor(); }
     Workspace& ws() { return main->workspace(); }
 
-    TempDir dir;
     int loads = 0;
-    test::ScriptedPlatform platform;
-    std::unique_ptr<ProgramWindows> windows;
-    TF1_Hauptseite* main = nullptr;
     TF3_Startbild* tf3 = nullptr;
     TF10_Farbpalette* tf10 = nullptr;
     std::function<void()> inEditor, inSelection;

@@ -1,6 +1,7 @@
 // The text editor, driven offscreen through its widgets with scripted dialogs; and the road
 // from the main window through the text editor to a saved file, against zarvelo-cli.
 
+#include "program_windows_fixture.hpp"
 #include "ui/main_window.hpp"
 #include "ui/program_windows.hpp"
 #include "ui/tf4_texte.hpp"
@@ -542,32 +543,14 @@ TEST_F(TextEditorTest, AStoreTheTableCouldNotTakeIsRefusedWithAMessage) {
 
 namespace {
 
-class TextEditorRoadTest : public ::testing::Test {
+class TextEditorRoadTest : public test::ProgramWindowsTest {
 protected:
-    void SetUp() override {
-        ensureResources();
-        windows = std::make_unique<ProgramWindows>(platform);
-        main = &windows->main();
-        main->setPauseMilliseconds(0);
-        main->setStartNoticeEnabled(false);
-        main->setModalRunner([this](QDialog& dialog) {
-            shown.push_back(&dialog);
-            return onModal ? onModal(dialog) : int(QDialog::Rejected);
-        });
-    }
     void load(const std::string& path) {
         platform.answerOpen(path);
         main->DNL_Datei_einlesen();
         ASSERT_TRUE(main->workspace().fileLoaded);
     }
     TF4_Texte* texte() { return windows->windows().texte; }
-
-    TempDir dir;
-    test::ScriptedPlatform platform;
-    std::unique_ptr<ProgramWindows> windows;
-    TF1_Hauptseite* main = nullptr;
-    std::vector<QDialog*> shown;
-    std::function<int(QDialog&)> onModal;
 };
 
 }  // namespace
