@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace zarvelo {
 
@@ -59,6 +60,11 @@ void showReadout(const StripReadout& r, QLabel* position, QLabel* red, QLabel* g
     green->setText(fromUtf8(r.green));
     blue->setText(fromUtf8(r.blue));
     pixels->setText(fromUtf8(r.pixels));
+}
+
+// A redrawn strip may hold other colours; the old readout would describe an entry that is gone.
+void clearReadout(std::initializer_list<QLabel*> labels) {
+    for (QLabel* l : labels) l->clear();
 }
 
 }  // namespace
@@ -185,6 +191,7 @@ void TF3_Startbild::AKT_zeige_Bild() {
     I_AKT_Bild->setCanvas(toQImage(picture(editor_.AKT), kStartImageWidth, kStartImageHeight));
     I_AKT_Bild_Pal->setCanvas(toQImage(paletteStrip(editor_.AKT.palette, editor_.AKT.count, editor_.availableCount),
                                        kPaletteStripWidth, kPaletteStripHeight));
+    clearReadout({L_Neu_Koord, L_Neu_Rot, L_Neu_Gruen, L_Neu_Blau, L_Neu_FarbPixel});
 }
 
 void TF3_Startbild::showLogo() {
@@ -192,6 +199,7 @@ void TF3_Startbild::showLogo() {
     I_DSP_rechts->setCanvas(toQImage(picture(editor_.AKT_DSP), kDspLogoWidth, kDspLogoHeight));
     I_DSP_Palette->setCanvas(toQImage(paletteStrip(editor_.AKT_DSP.palette, editor_.AKT_DSP.count, editor_.availableCount),
                                       kPaletteStripWidth, kPaletteStripHeight));
+    clearReadout({L_DSP_Koord, L_DSP_rot, L_DSP_gruen, L_DSP_blau, L_DSP_FarbPixel});
 }
 
 void TF3_Startbild::showFit() {

@@ -353,6 +353,10 @@ TEST_F(StartImageEditorTest, StripReadoutsShowTheEntryUnderTheMouse) {
     EXPECT_EQ(tf3->L_DSP_FarbPixel->text().toInt(), ed().AKT_DSP.pixelCounts[0]);
     tf3->I_DSP_PaletteMouseMove(QPoint(static_cast<int>(7.5 * w), 5));
     EXPECT_EQ(tf3->L_DSP_rot->text(), "-");
+    // A new reduction redraws the strips: no readout of an entry that may be gone stays.
+    tf3->TB_Startbild->setValue(7);
+    tf3->TB_DSP->setValue(tf3->TB_DSP->value() - 1);
+    for (QLabel* l : {tf3->L_Neu_Koord, tf3->L_Neu_Rot, tf3->L_DSP_Koord, tf3->L_DSP_FarbPixel}) EXPECT_EQ(l->text(), "");
     // The strip shows the unused slots as the black and white pattern.
     const QImage& strip = tf3->I_AKT_Bild_Pal->canvas();
     const int odd = static_cast<int>(9.5 * w), even = static_cast<int>(10.5 * w);
