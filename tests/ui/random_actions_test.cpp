@@ -31,7 +31,11 @@
 #include "workspace/picture_file.hpp"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
+#include <QUrl>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -365,6 +369,10 @@ private:
             put("logo" + std::to_string(colours) + ".bmp", encodeBmp24(synth::randomPicture(rng, kDspLogoWidth, kDspLogoHeight, std::min(colours, 60))), true);
         }
         putIndexed("start8bit.bmp", synth::photoPicture(3, 64));
+        put("start_rle8.bmp", rle8Picture(kStartImageWidth, kStartImageHeight, 24), true);
+        put("logo_rle8.bmp", rle8Picture(kDspLogoWidth, kDspLogoHeight, 6), true);
+        put("start_565.bmp", rgb565Picture(kStartImageWidth, kStartImageHeight, 30), true);
+        put("logo_565.bmp", rgb565Picture(kDspLogoWidth, kDspLogoHeight, 9), true);
         putIndexed("logo8bit.bmp", synth::randomPicture(rng, kDspLogoWidth, kDspLogoHeight, 12));
         RgbImage many(kStartImageWidth, kStartImageHeight);
         for (int p = 0; p < kStartImageWidth * kStartImageHeight; ++p)
@@ -377,6 +385,52 @@ private:
         put("short.bmp", truncated, false);
         put("fake.bmp", Bytes{0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0}, false);
         pictures_.push_back({dir_.file("missing.bmp"), false});
+    }
+
+    // A bottom-up BMP with a 40-byte info header; `extra` follows the header (masks or colour table).
+    static Bytes bmpBytes(int width, int height, int bits, std::uint32_t compression, const Bytes& extra, const Bytes& pixels) {
+        Bytes b(54);
+        const auto put = [&](std::size_t at, std::uint32_t v, int n) {
+            for (int i = 0; i < n; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+        };
+        b[0] = 'B', b[1] = 'M';
+        put(2, static_cast<std::uint32_t>(54 + extra.size() + pixels.size()), 4);
+        put(10, static_cast<std::uint32_t>(54 + extra.size()), 4);
+        put(14, 40, 4), put(18, static_cast<std::uint32_t>(width), 4), put(22, static_cast<std::uint32_t>(height), 4);
+        put(26, 1, 2), put(28, static_cast<std::uint32_t>(bits), 2), put(30, compression, 4);
+        put(34, static_cast<std::uint32_t>(pixels.size()), 4);
+        if (bits <= 8) put(46, static_cast<std::uint32_t>(extra.size() / 4), 4);
+        b.insert(b.end(), extra.begin(), extra.end());
+        b.insert(b.end(), pixels.begin(), pixels.end());
+        return b;
+    }
+
+    // RLE8 of horizontal bands of `colours` grey levels.
+    static Bytes rle8Picture(int width, int height, int colours) {
+        Bytes table, pixels;
+        for (int i = 0; i < colours; ++i) table.insert(table.end(), {static_cast<std::uint8_t>(i * 255 / (colours - 1)), static_cast<std::uint8_t>(i), 40, 0});
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; x += 40)
+                pixels.insert(pixels.end(), {static_cast<std::uint8_t>(std::min(40, width - x)), static_cast<std::uint8_t>((y / 4 + x / 40) % colours)});
+            pixels.insert(pixels.end(), {0, 0});
+        }
+        pixels.insert(pixels.end(), {0, 1});
+        return bmpBytes(width, height, 8, 1, table, pixels);
+    }
+
+    // 16-bit 565 with explicit masks, a few colours in vertical bands.
+    static Bytes rgb565Picture(int width, int height, int colours) {
+        Bytes masks = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}, pixels;
+        const int stride = (width * 2 + 3) / 4 * 4;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int k = (x * colours / width + y) % colours;
+                const std::uint16_t v = static_cast<std::uint16_t>((k % 32) << 11 | (k * 7 % 64) << 5 | (31 - k % 32));
+                pixels.push_back(static_cast<std::uint8_t>(v)), pixels.push_back(static_cast<std::uint8_t>(v >> 8));
+            }
+            pixels.resize(pixels.size() + static_cast<std::size_t>(stride - width * 2));
+        }
+        return bmpBytes(width, height, 16, 3, masks, pixels);
     }
 
     struct Sets {
@@ -413,14 +467,26 @@ private:
                 const Picture& p = pictures_[below(pictures_.size())];
                 const Sets before(w.editor());
                 const std::size_t shown = platform_.messages.size();
-                platform_.answerOpen(p.path);
-                if (!clickable(w.S_oeffne_Grafik_file)) {
-                    platform_.openAnswers.clear();
+                if (chance(30)) {
+                    QMimeData data;
+                    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(p.path))});
+                    // As a drag does: the drop follows an accepted enter.
+                    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(&w, &enter);
+                    if (!enter.isAccepted()) {
+                        problem_ = "a dragged BMP file was not taken";
+                        break;
+                    }
+                    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(&w, &drop);
+                } else if (clickable(w.S_oeffne_Grafik_file)) {
+                    platform_.answerOpen(p.path);
+                    w.S_oeffne_Grafik_file->click();
+                } else {
                     break;
                 }
-                w.S_oeffne_Grafik_file->click();
                 if (!p.good && !(Sets(w.editor()) == before)) problem_ = "a refused import changed an editor set";
-                else if (!p.good && platform_.messages.size() == shown) problem_ = "a refused import showed no message";
+                else if (!p.good && platform_.messages.size() == shown) problem_ = "a refused import showed no message: " + p.path;
                 break;
             }
             case 2: moveSlider(w.TB_Startbild); break;
