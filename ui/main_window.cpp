@@ -331,9 +331,11 @@ void TF1_Hauptseite::Texte_bearbeiten() {
     if (workspace_.fileLoaded && windows_.texte && windows_.texte->FormShow()) showModal(windows_.texte);
 }
 
-void TF1_Hauptseite::Hilfe_MAIN() {
+void TF1_Hauptseite::Hilfe_MAIN() { showHelpPage(QStringLiteral("H_MAIN")); }
+
+void TF1_Hauptseite::showHelpPage(const QString& name) {
     // A missing page is reported by the help window, which then stays closed.
-    if (windows_.hauptHilfe && windows_.hauptHilfe->loadPage(QStringLiteral("H_MAIN"))) showModal(windows_.hauptHilfe);
+    if (windows_.hauptHilfe && windows_.hauptHilfe->loadPage(name)) showModal(windows_.hauptHilfe);
 }
 
 void TF1_Hauptseite::showStartNotice() { showModal(windows_.startInfo); }

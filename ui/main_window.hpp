@@ -66,6 +66,8 @@ public:
     void Starte_Bildeditor();
     void Texte_bearbeiten();
     void Hilfe_MAIN();
+    // The editors' help pages go through the same modal runner as every other window.
+    void showHelpPage(const QString& name);
     void Expertenmodus(bool on);
 
     // Waits 10 ms and repaints the start image view, while animated redraw is set.

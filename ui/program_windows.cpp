@@ -19,8 +19,8 @@ ProgramWindows::ProgramWindows(Platform& platform) : main_(std::make_unique<TF1_
     SecondaryWindows& w = windows_;
     // The editors' help buttons reach the help window, which is created after them.
     w.farbeditor = new TF2_Farbeditor(ws, owner);
-    w.startbild = new TF3_Startbild(ws, platform, [&w] { w.hauptHilfe->Hilfe_BOOT(); }, owner);
-    w.texte = new TF4_Texte(ws, platform, [&w] { w.hauptHilfe->Hilfe_TEXT(); }, owner);
+    w.startbild = new TF3_Startbild(ws, platform, [owner] { owner->showHelpPage(QStringLiteral("H_BOOT")); }, owner);
+    w.texte = new TF4_Texte(ws, platform, [owner] { owner->showHelpPage(QStringLiteral("H_TEXT")); }, owner);
     w.versionsInfo = new TF5_VersionsINFO(platform, owner);
     w.unterstuetzt = new TF6_unterstuetzt(owner);
     w.hauptHilfe = new TF7_HauptHilfe(platform, owner);

@@ -27,10 +27,20 @@
 #include "ui/tf9_speichern.hpp"
 #include "ui_tf1_hauptseite.h"
 
+#include "test_pictures.hpp"
+#include "workspace/picture_file.hpp"
+
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -105,6 +115,10 @@ public:
         main_->setModalRunner([this](QDialog& dialog) { return onModal(dialog); });
         writeFile(dir_.file("plain"), Bytes{1});  // a file: nothing can be written below it
         makeSamples();
+        makePictures();
+        tf3_ = windows_->windows().startbild;
+        tf10_ = windows_->windows().farbpalette;
+        tf3_->setModalRunner([this](QDialog& dialog) { return onModal(dialog); });
     }
 
     // --- the actions -------------------------------------------------------------------
@@ -156,8 +170,8 @@ public:
             {"expert mode", 1, Writes::Never, [](RandomSession& s) { s.u_->Expertenmodus1->trigger(); }},
             // The start image editor (TF3_Startbild with the expert selection TF10_Farbpalette)
             // and the text editor (TF4_Texte) open here; their own actions go to onModal().
-            {"start image editor", 1, Writes::WhenAccepted, [](RandomSession& s) { s.u_->S_Startbild->click(); }},
-            {"text editor", 1, Writes::WhenAccepted, [](RandomSession& s) { s.u_->S_Texte->click(); }},
+            {"start image editor", 4, Writes::WhenAccepted, [](RandomSession& s) { s.u_->S_Startbild->click(); }},
+            {"text editor", 4, Writes::WhenAccepted, [](RandomSession& s) { s.u_->S_Texte->click(); }},
         };
         return table;
     }
@@ -324,10 +338,282 @@ private:
             if (chance(30)) info->L_emailClick();
             if (chance(30)) info->L_webClick();
         }
-        // TF3_Startbild, TF10_Farbpalette, TF4_Texte: their actions (imports of good and
-        // refused pictures, slider moves, expert selection, text edits and searches, accept
-        // and cancel) go here, setting accepted_ when a command writes into the flash image.
+        if (auto* startbild = dynamic_cast<TF3_Startbild*>(&dialog)) return startImageEditor(*startbild);
+        if (auto* selection = dynamic_cast<TF10_Farbpalette*>(&dialog)) return expertSelection(*selection);
+        if (auto* texte = dynamic_cast<TF4_Texte*>(&dialog)) return textEditor(*texte);
         return chance(50) ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    }
+
+    // Pictures for the start image editor, written once: good ones in several colour counts
+    // and BMP variants, and ones the import must refuse.
+    struct Picture {
+        std::string path;
+        bool good;
+    };
+
+    void makePictures() {
+        std::mt19937 rng(7);
+        const auto put = [&](const std::string& name, const Bytes& bytes, bool good) {
+            writeFile(dir_.file(name), bytes);
+            pictures_.push_back({dir_.file(name), good});
+        };
+        const auto putIndexed = [&](const std::string& name, const RgbImage& picture) {
+            // An 8-bit BMP as the toolkit writes it.
+            QImage rgb(picture.rgb.data(), picture.width, picture.height, picture.width * 3, QImage::Format_RGB888);
+            const QImage indexed = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+            const QString path = QString::fromStdString(dir_.file(name));
+            if (indexed.colorCount() <= 256 && indexed.save(path, "BMP")) pictures_.push_back({path.toStdString(), true});
+        };
+        for (int colours : {2, 16, 100, 256}) {
+            put("start" + std::to_string(colours) + ".bmp", encodeBmp24(synth::photoPicture(static_cast<std::uint32_t>(colours), colours)), true);
+            put("logo" + std::to_string(colours) + ".bmp", encodeBmp24(synth::randomPicture(rng, kDspLogoWidth, kDspLogoHeight, std::min(colours, 60))), true);
+        }
+        putIndexed("start8bit.bmp", synth::photoPicture(3, 64));
+        put("start_rle8.bmp", rle8Picture(kStartImageWidth, kStartImageHeight, 24), true);
+        put("logo_rle8.bmp", rle8Picture(kDspLogoWidth, kDspLogoHeight, 6), true);
+        put("start_565.bmp", rgb565Picture(kStartImageWidth, kStartImageHeight, 30), true);
+        put("logo_565.bmp", rgb565Picture(kDspLogoWidth, kDspLogoHeight, 9), true);
+        putIndexed("logo8bit.bmp", synth::randomPicture(rng, kDspLogoWidth, kDspLogoHeight, 12));
+        RgbImage many(kStartImageWidth, kStartImageHeight);
+        for (int p = 0; p < kStartImageWidth * kStartImageHeight; ++p)
+            many.set(p % kStartImageWidth, p / kStartImageWidth, {static_cast<std::uint8_t>(p % 17 * 15), static_cast<std::uint8_t>(p / 17 % 17 * 15), 3});
+        put("many.bmp", encodeBmp24(many), false);
+        put("tall.bmp", encodeBmp24(RgbImage(kStartImageWidth, kStartImageHeight + 1, Rgb{1, 2, 3})), false);
+        put("logo21.bmp", encodeBmp24(RgbImage(kDspLogoWidth, kDspLogoHeight + 1, Rgb{1, 2, 3})), false);
+        Bytes truncated = encodeBmp24(synth::photoPicture(5, 8));
+        truncated.resize(truncated.size() / 2);
+        put("short.bmp", truncated, false);
+        put("fake.bmp", Bytes{0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0}, false);
+        pictures_.push_back({dir_.file("missing.bmp"), false});
+    }
+
+    // A bottom-up BMP with a 40-byte info header; `extra` follows the header (masks or colour table).
+    static Bytes bmpBytes(int width, int height, int bits, std::uint32_t compression, const Bytes& extra, const Bytes& pixels) {
+        Bytes b(54);
+        const auto put = [&](std::size_t at, std::uint32_t v, int n) {
+            for (int i = 0; i < n; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+        };
+        b[0] = 'B', b[1] = 'M';
+        put(2, static_cast<std::uint32_t>(54 + extra.size() + pixels.size()), 4);
+        put(10, static_cast<std::uint32_t>(54 + extra.size()), 4);
+        put(14, 40, 4), put(18, static_cast<std::uint32_t>(width), 4), put(22, static_cast<std::uint32_t>(height), 4);
+        put(26, 1, 2), put(28, static_cast<std::uint32_t>(bits), 2), put(30, compression, 4);
+        put(34, static_cast<std::uint32_t>(pixels.size()), 4);
+        if (bits <= 8) put(46, static_cast<std::uint32_t>(extra.size() / 4), 4);
+        b.insert(b.end(), extra.begin(), extra.end());
+        b.insert(b.end(), pixels.begin(), pixels.end());
+        return b;
+    }
+
+    // RLE8 of horizontal bands of `colours` grey levels.
+    static Bytes rle8Picture(int width, int height, int colours) {
+        Bytes table, pixels;
+        for (int i = 0; i < colours; ++i) table.insert(table.end(), {static_cast<std::uint8_t>(i * 255 / (colours - 1)), static_cast<std::uint8_t>(i), 40, 0});
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; x += 40)
+                pixels.insert(pixels.end(), {static_cast<std::uint8_t>(std::min(40, width - x)), static_cast<std::uint8_t>((y / 4 + x / 40) % colours)});
+            pixels.insert(pixels.end(), {0, 0});
+        }
+        pixels.insert(pixels.end(), {0, 1});
+        return bmpBytes(width, height, 8, 1, table, pixels);
+    }
+
+    // 16-bit 565 with explicit masks, a few colours in vertical bands.
+    static Bytes rgb565Picture(int width, int height, int colours) {
+        Bytes masks = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}, pixels;
+        const int stride = (width * 2 + 3) / 4 * 4;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int k = (x * colours / width + y) % colours;
+                const std::uint16_t v = static_cast<std::uint16_t>((k % 32) << 11 | (k * 7 % 64) << 5 | (31 - k % 32));
+                pixels.push_back(static_cast<std::uint8_t>(v)), pixels.push_back(static_cast<std::uint8_t>(v >> 8));
+            }
+            pixels.resize(pixels.size() + static_cast<std::size_t>(stride - width * 2));
+        }
+        return bmpBytes(width, height, 16, 3, masks, pixels);
+    }
+
+    struct Sets {
+        ColourSet O, MAX, AKT, O_DSP, AKT_DSP;
+        explicit Sets(const StartImageEditor& e) : O(e.O), MAX(e.MAX), AKT(e.AKT), O_DSP(e.O_DSP), AKT_DSP(e.AKT_DSP) {}
+        bool operator==(const Sets&) const = default;
+    };
+
+    void moveSlider(QSlider* slider) {
+        if (!slider->isVisibleTo(slider->window()) || !slider->isEnabled()) return;
+        slider->setValue(slider->minimum() + static_cast<int>(below(static_cast<std::size_t>(slider->maximum() - slider->minimum() + 1))));
+    }
+
+    void windowExport(const std::function<void()>& trigger) {
+        bool writable = false;
+        const std::optional<std::string> target = saveTarget("BMP", writable);
+        if (target && writable) fs::remove(*target);
+        const std::size_t requests = platform_.saveRequests.size();
+        platform_.answerSave(target);
+        trigger();
+        if (platform_.saveRequests.size() == requests) platform_.saveAnswers.clear();
+    }
+
+    static bool clickable(QAbstractButton* button) { return button->isVisibleTo(button->window()) && button->isEnabled(); }
+
+    int startImageEditor(TF3_Startbild& w) {
+        w.setResult(QDialog::Rejected);
+        w.FormShow();
+        const int steps = 1 + static_cast<int>(below(8));
+        for (int i = 0; i < steps && problem_.empty(); ++i) {
+            switch (below(9)) {
+            case 0:
+            case 1: {
+                const Picture& p = pictures_[below(pictures_.size())];
+                const Sets before(w.editor());
+                const std::size_t shown = platform_.messages.size();
+                if (chance(30)) {
+                    QMimeData data;
+                    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(p.path))});
+                    // As a drag does: the drop follows an accepted enter.
+                    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(&w, &enter);
+                    if (!enter.isAccepted()) {
+                        problem_ = "a dragged BMP file was not taken";
+                        break;
+                    }
+                    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QApplication::sendEvent(&w, &drop);
+                } else if (clickable(w.S_oeffne_Grafik_file)) {
+                    platform_.answerOpen(p.path);
+                    w.S_oeffne_Grafik_file->click();
+                } else {
+                    break;
+                }
+                if (!p.good && !(Sets(w.editor()) == before)) problem_ = "a refused import changed an editor set";
+                else if (!p.good && platform_.messages.size() == shown) problem_ = "a refused import showed no message: " + p.path;
+                break;
+            }
+            case 2: moveSlider(w.TB_Startbild); break;
+            case 3: moveSlider(w.TB_DSP); break;
+            case 4:
+                w.I_AKT_Bild_PalMouseMove(QPoint(static_cast<int>(below(300)), static_cast<int>(below(40))));
+                w.I_DSP_PaletteMouseMove(QPoint(static_cast<int>(below(300)), static_cast<int>(below(40))));
+                break;
+            case 5: {
+                QPushButton* saves[] = {w.P_Startbild_speichern_U3, w.P_DSP_Logo_speichern, w.P_speichere_mod_DSP_Bild};
+                QPushButton* b = saves[below(3)];
+                if (clickable(b)) windowExport([b] { b->click(); });
+                break;
+            }
+            case 6:
+                if (clickable(w.S_Hilfe)) w.S_Hilfe->click();
+                break;
+            default:
+                if (clickable(w.P_Palette_auswaehlen)) w.P_Palette_auswaehlen->click();
+                break;
+            }
+        }
+        if (chance(50) && clickable(w.BB_schreibe_NEU_in_BIN)) {
+            accepted_ = true;
+            w.BB_schreibe_NEU_in_BIN->click();
+        } else {
+            w.BB_Abbruch->click();
+        }
+        return w.result();
+    }
+
+    int expertSelection(TF10_Farbpalette& w) {
+        w.setResult(QDialog::Rejected);
+        const int steps = static_cast<int>(below(10));
+        for (int i = 0; i < steps; ++i) {
+            switch (below(4)) {
+            case 0: w.I_Palette_U10MouseMove(QPoint(static_cast<int>(below(209)), static_cast<int>(below(209)))); break;
+            case 1: clickable(w.RB_Tag_U10) && (w.RB_Tag_U10->click(), true); break;
+            case 2: clickable(w.RB_Nacht_U10) && (w.RB_Nacht_U10->click(), true); break;
+            default: {
+                const bool ctrl = chance(30);
+                w.I_Palette_U10MouseDown(QPoint(static_cast<int>(below(209)), static_cast<int>(below(209))), Qt::LeftButton,
+                                         Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+            }
+            }
+        }
+        if (chance(60) && clickable(w.BB_schreibe_NEU_in_BIN)) w.BB_schreibe_NEU_in_BIN->click();
+        else w.BitBtn2->click();
+        return w.result();
+    }
+
+    // A text accept changes nothing outside the text table, which never grows.
+    void checkTextRegion(const Bytes& before) {
+        const Bytes& after = main_->workspace().flash;
+        const auto start = static_cast<std::size_t>(firmwareVersion(main_->workspace().versionIndex).textTableOffset);
+        const auto marker = std::search(before.begin() + static_cast<std::ptrdiff_t>(start), before.end(), kTextEndMarker.begin(), kTextEndMarker.end());
+        const auto end = static_cast<std::size_t>(marker - before.begin()) + kTextEndMarker.size();
+        if (after.size() != before.size()) {
+            problem_ = "a text accept changed the size of the flash image";
+            return;
+        }
+        for (std::size_t i = 0; i < after.size(); ++i)
+            if (after[i] != before[i] && (i < start || i >= end)) {
+                problem_ = "a text accept changed the flash image outside the text table";
+                return;
+            }
+    }
+
+    void type(QWidget* widget, const QString& text) {
+        for (const char32_t c : text.toUcs4())
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUcs4(&c, 1), Qt::NoModifier);
+    }
+
+    int textEditor(TF4_Texte& w) {
+        // The main page has run the opening already.
+        w.setResult(QDialog::Rejected);
+        const Bytes before = main_->workspace().flash;
+        static const char* const typed[] = {"A", "Ziel", "ä", "Ö", "ß", "€", "ÿ", "x y", "12", "\xc3\xa9"};
+        static const char* const searched[] = {"", "a", "STRASSE", "zzzq", "ö", "E"};
+        const int steps = 1 + static_cast<int>(below(10));
+        for (int i = 0; i < steps; ++i) {
+            switch (below(8)) {
+            case 0:
+                if (w.LB_Texte->count() > 0) w.LB_Texte->setCurrentRow(static_cast<int>(below(static_cast<std::size_t>(w.LB_Texte->count()))));
+                break;
+            case 1:
+                if (w.LB_Texte->currentItem()) w.LB_TexteDblClick();
+                break;
+            case 2:
+                QTest::mouseClick(w.E_Text, Qt::LeftButton);
+                type(w.E_Text, QString::fromUtf8(typed[below(std::size(typed))]));
+                break;
+            case 3:
+                if (chance(50)) QTest::keyClick(w.E_Text, Qt::Key_Return);
+                else if (clickable(w.Panel1)) w.Panel1->click();
+                break;
+            case 4: {
+                QRadioButton* mode = chance(50) ? w.RB_erlauben : w.RB_sperren;
+                if (clickable(mode)) mode->click();
+                break;
+            }
+            case 5:
+                w.E_Suche->setText(QString::fromUtf8(searched[below(std::size(searched))]));
+                w.P_Suchen->click();
+                break;
+            case 6: {
+                bool writable = false;
+                const std::optional<std::string> target = saveTarget(kTxtExtension, writable);
+                const std::size_t requests = platform_.saveRequests.size();
+                platform_.answerSave(target);
+                if (clickable(w.Panel3)) w.Panel3->click();
+                if (platform_.saveRequests.size() == requests) platform_.saveAnswers.clear();
+                break;
+            }
+            default: break;
+            }
+        }
+        if (chance(50)) {
+            accepted_ = true;
+            w.BB_OK->click();
+            checkTextRegion(before);
+        } else if (chance(50)) {
+            w.BB_Abbruch->click();
+        } else {
+            w.reject();  // closing the window
+        }
+        return w.result();
     }
 
     int colourEditor(TF2_Farbeditor& editor) {
@@ -376,6 +662,9 @@ private:
     test::ScriptedPlatform platform_;
     std::unique_ptr<ProgramWindows> windows_;
     TF1_Hauptseite* main_ = nullptr;
+    TF3_Startbild* tf3_ = nullptr;
+    TF10_Farbpalette* tf10_ = nullptr;
+    std::vector<Picture> pictures_;
     Ui::TF1_Hauptseite* u_ = nullptr;
     std::vector<Prepared> samples_;
     std::deque<std::string> history_;

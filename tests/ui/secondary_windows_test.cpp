@@ -6,6 +6,9 @@
 #include "synthetic_firmware.hpp"
 #include "test_files.hpp"
 #include "ui/help_pages.hpp"
+#include "ui/main_window.hpp"
+#include "ui/program_windows.hpp"
+#include "ui/resources_init.hpp"
 #include "ui/qt_platform.hpp"
 #include "ui/tf10_farbpalette.hpp"
 #include "ui/tf2_farbeditor.hpp"
@@ -336,6 +339,32 @@ TEST(HelpWindow, EachPageReplacesTheOneBefore) {
     EXPECT_FALSE(help.loadPage("H_NICHTDA"));
     EXPECT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(help.RE_Hilfe->toPlainText(), text);
+}
+
+// The editors' HILFE buttons once ran the help window's own exec(), past the modal runner:
+// a window test or a scripted session hung there.
+TEST(HelpWindow, EditorsOpenTheirPagesThroughTheModalRunner) {
+    ensureResources();
+    test::ScriptedPlatform platform;
+    ProgramWindows windows(platform);
+    std::vector<QString> shown;
+    windows.main().setModalRunner([&](QDialog& dialog) {
+        if (&dialog == windows.windows().hauptHilfe) shown.push_back(windows.windows().hauptHilfe->RE_Hilfe->toPlainText());
+        return int(QDialog::Rejected);
+    });
+    const struct {
+        QAbstractButton* button;
+        const char* heading;
+    } cases[] = {
+        {windows.windows().startbild->S_Hilfe, "Startbildeditor:"},
+        {windows.windows().texte->S_Hilfe, "Texteditor:"},
+    };
+    for (const auto& c : cases) {
+        shown.clear();
+        c.button->click();
+        ASSERT_EQ(shown.size(), 1u) << c.heading;
+        EXPECT_TRUE(shown[0].contains(QString::fromUtf8(c.heading))) << shown[0].left(60).toStdString();
+    }
 }
 
 TEST(HelpPages, KeepTheirTextsAsWritten) {
