@@ -30,8 +30,4 @@ bool TF7_HauptHilfe::loadPage(const QString& name) {
     return true;
 }
 
-void TF7_HauptHilfe::showPage(const QString& name) {
-    if (loadPage(name)) exec();
-}
-
 }  // namespace zarvelo

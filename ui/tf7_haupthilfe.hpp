@@ -15,12 +15,7 @@ public:
 
     // Replaces the view's content with the page; false (after a message) when it is missing.
     bool loadPage(const QString& name);
-
-    // Load the page and show the window modally.
-    void Hilfe_MAIN() { showPage(QStringLiteral("H_MAIN")); }
-    void Hilfe_TEXT() { showPage(QStringLiteral("H_TEXT")); }
-    void Hilfe_BOOT() { showPage(QStringLiteral("H_BOOT")); }
-    void showPage(const QString& name);
+    // The pages are shown modally by the main page (showHelpPage), through its modal runner.
 
 private:
     Platform& platform_;
