@@ -27,6 +27,7 @@
 #include "ui/tf9_speichern.hpp"
 #include "ui_tf1_hauptseite.h"
 
+#include "bmp_files.hpp"
 #include "test_pictures.hpp"
 #include "workspace/picture_file.hpp"
 
@@ -116,9 +117,7 @@ public:
         writeFile(dir_.file("plain"), Bytes{1});  // a file: nothing can be written below it
         makeSamples();
         makePictures();
-        tf3_ = windows_->windows().startbild;
-        tf10_ = windows_->windows().farbpalette;
-        tf3_->setModalRunner([this](QDialog& dialog) { return onModal(dialog); });
+        windows_->windows().startbild->setModalRunner([this](QDialog& dialog) { return onModal(dialog); });
     }
 
     // --- the actions -------------------------------------------------------------------
@@ -314,7 +313,9 @@ private:
         }
     }
 
-    void exportFile(const std::string& extension, const std::function<void()>& trigger) {
+    // Runs a command that may ask for a save target and answers with saveTarget(); gives the
+    // target when the command asked for it and it can be written (an old file there removed).
+    std::optional<std::string> runWithSaveTarget(const std::string& extension, const std::function<void()>& trigger) {
         bool writable = false;
         const std::optional<std::string> target = saveTarget(extension, writable);
         if (target && writable) fs::remove(*target);
@@ -323,10 +324,14 @@ private:
         trigger();
         if (platform_.saveRequests.size() == requests) {
             platform_.saveAnswers.clear();  // the command was not available
-            return;
+            return std::nullopt;
         }
-        if (target && writable && (!fs::exists(*target) || fs::file_size(*target) == 0))
-            problem_ = "an export was not written";
+        return writable ? target : std::nullopt;
+    }
+
+    void exportFile(const std::string& extension, const std::function<void()>& trigger) {
+        const std::optional<std::string> target = runWithSaveTarget(extension, trigger);
+        if (target && (!fs::exists(*target) || fs::file_size(*target) == 0)) problem_ = "an export was not written";
     }
 
     // --- modal windows -------------------------------------------------------------------
@@ -387,24 +392,6 @@ private:
         pictures_.push_back({dir_.file("missing.bmp"), false});
     }
 
-    // A bottom-up BMP with a 40-byte info header; `extra` follows the header (masks or colour table).
-    static Bytes bmpBytes(int width, int height, int bits, std::uint32_t compression, const Bytes& extra, const Bytes& pixels) {
-        Bytes b(54);
-        const auto put = [&](std::size_t at, std::uint32_t v, int n) {
-            for (int i = 0; i < n; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-        };
-        b[0] = 'B', b[1] = 'M';
-        put(2, static_cast<std::uint32_t>(54 + extra.size() + pixels.size()), 4);
-        put(10, static_cast<std::uint32_t>(54 + extra.size()), 4);
-        put(14, 40, 4), put(18, static_cast<std::uint32_t>(width), 4), put(22, static_cast<std::uint32_t>(height), 4);
-        put(26, 1, 2), put(28, static_cast<std::uint32_t>(bits), 2), put(30, compression, 4);
-        put(34, static_cast<std::uint32_t>(pixels.size()), 4);
-        if (bits <= 8) put(46, static_cast<std::uint32_t>(extra.size() / 4), 4);
-        b.insert(b.end(), extra.begin(), extra.end());
-        b.insert(b.end(), pixels.begin(), pixels.end());
-        return b;
-    }
-
     // RLE8 of horizontal bands of `colours` grey levels.
     static Bytes rle8Picture(int width, int height, int colours) {
         Bytes table, pixels;
@@ -415,12 +402,12 @@ private:
             pixels.insert(pixels.end(), {0, 0});
         }
         pixels.insert(pixels.end(), {0, 1});
-        return bmpBytes(width, height, 8, 1, table, pixels);
+        return test::bmpFile({.width = width, .height = height, .bits = 8, .compression = 1, .table = table}, pixels);
     }
 
     // 16-bit 565 with explicit masks, a few colours in vertical bands.
     static Bytes rgb565Picture(int width, int height, int colours) {
-        Bytes masks = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}, pixels;
+        Bytes pixels;
         const int stride = (width * 2 + 3) / 4 * 4;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
@@ -430,7 +417,7 @@ private:
             }
             pixels.resize(pixels.size() + static_cast<std::size_t>(stride - width * 2));
         }
-        return bmpBytes(width, height, 16, 3, masks, pixels);
+        return test::bmpFile({.width = width, .height = height, .bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}}, pixels);
     }
 
     struct Sets {
@@ -442,16 +429,6 @@ private:
     void moveSlider(QSlider* slider) {
         if (!slider->isVisibleTo(slider->window()) || !slider->isEnabled()) return;
         slider->setValue(slider->minimum() + static_cast<int>(below(static_cast<std::size_t>(slider->maximum() - slider->minimum() + 1))));
-    }
-
-    void windowExport(const std::function<void()>& trigger) {
-        bool writable = false;
-        const std::optional<std::string> target = saveTarget("BMP", writable);
-        if (target && writable) fs::remove(*target);
-        const std::size_t requests = platform_.saveRequests.size();
-        platform_.answerSave(target);
-        trigger();
-        if (platform_.saveRequests.size() == requests) platform_.saveAnswers.clear();
     }
 
     static bool clickable(QAbstractButton* button) { return button->isVisibleTo(button->window()) && button->isEnabled(); }
@@ -498,7 +475,7 @@ private:
             case 5: {
                 QPushButton* saves[] = {w.P_Startbild_speichern_U3, w.P_DSP_Logo_speichern, w.P_speichere_mod_DSP_Bild};
                 QPushButton* b = saves[below(3)];
-                if (clickable(b)) windowExport([b] { b->click(); });
+                if (clickable(b)) runWithSaveTarget("BMP", [b] { b->click(); });
                 break;
             }
             case 6:
@@ -524,8 +501,12 @@ private:
         for (int i = 0; i < steps; ++i) {
             switch (below(4)) {
             case 0: w.I_Palette_U10MouseMove(QPoint(static_cast<int>(below(209)), static_cast<int>(below(209)))); break;
-            case 1: clickable(w.RB_Tag_U10) && (w.RB_Tag_U10->click(), true); break;
-            case 2: clickable(w.RB_Nacht_U10) && (w.RB_Nacht_U10->click(), true); break;
+            case 1:
+                if (clickable(w.RB_Tag_U10)) w.RB_Tag_U10->click();
+                break;
+            case 2:
+                if (clickable(w.RB_Nacht_U10)) w.RB_Nacht_U10->click();
+                break;
             default: {
                 const bool ctrl = chance(30);
                 w.I_Palette_U10MouseDown(QPoint(static_cast<int>(below(209)), static_cast<int>(below(209))), Qt::LeftButton,
@@ -592,15 +573,11 @@ private:
                 w.E_Suche->setText(QString::fromUtf8(searched[below(std::size(searched))]));
                 w.P_Suchen->click();
                 break;
-            case 6: {
-                bool writable = false;
-                const std::optional<std::string> target = saveTarget(kTxtExtension, writable);
-                const std::size_t requests = platform_.saveRequests.size();
-                platform_.answerSave(target);
-                if (clickable(w.Panel3)) w.Panel3->click();
-                if (platform_.saveRequests.size() == requests) platform_.saveAnswers.clear();
+            case 6:
+                runWithSaveTarget(kTxtExtension, [&w] {
+                    if (clickable(w.Panel3)) w.Panel3->click();
+                });
                 break;
-            }
             default: break;
             }
         }
@@ -662,8 +639,6 @@ private:
     test::ScriptedPlatform platform_;
     std::unique_ptr<ProgramWindows> windows_;
     TF1_Hauptseite* main_ = nullptr;
-    TF3_Startbild* tf3_ = nullptr;
-    TF10_Farbpalette* tf10_ = nullptr;
     std::vector<Picture> pictures_;
     Ui::TF1_Hauptseite* u_ = nullptr;
     std::vector<Prepared> samples_;

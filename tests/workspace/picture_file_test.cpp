@@ -2,6 +2,7 @@
 // 16-bit colours, and the files it refuses.
 
 #include "workspace/picture_file.hpp"
+#include "bmp_files.hpp"
 #include "test_files.hpp"
 
 #include <gtest/gtest.h>
@@ -9,56 +10,11 @@
 #include <functional>
 
 using namespace zarvelo;
+using test::BmpLayout;
+using test::bmpFile;
+using test::putLE;
 
 namespace {
-
-void putLE(Bytes& out, std::uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-struct BmpSpec {
-    int width = 4, height = 3;  // negative height: top-down
-    int bits = 24;
-    std::uint32_t compression = 0;
-    Bytes table;                         // colour table as stored
-    std::vector<std::uint32_t> masks;    // after a 40-byte header
-    bool os2 = false;
-    int headerSize = 40;                 // 40, 108 or 124 (masks inside)
-};
-
-Bytes bmpFile(const BmpSpec& s, const Bytes& pixels) {
-    Bytes info;
-    if (s.os2) {
-        putLE(info, 12, 4);
-        putLE(info, static_cast<std::uint32_t>(s.width), 2);
-        putLE(info, static_cast<std::uint32_t>(s.height), 2);
-        putLE(info, 1, 2);
-        putLE(info, static_cast<std::uint32_t>(s.bits), 2);
-    } else {
-        putLE(info, static_cast<std::uint32_t>(s.headerSize), 4);
-        putLE(info, static_cast<std::uint32_t>(s.width), 4);
-        putLE(info, static_cast<std::uint32_t>(s.height), 4);
-        putLE(info, 1, 2);
-        putLE(info, static_cast<std::uint32_t>(s.bits), 2);
-        putLE(info, s.compression, 4);
-        putLE(info, static_cast<std::uint32_t>(pixels.size()), 4);
-        putLE(info, 2835, 4);
-        putLE(info, 2835, 4);
-        putLE(info, 0, 4);
-        putLE(info, 0, 4);
-        for (std::uint32_t m : s.masks) putLE(info, m, 4);
-        info.resize(static_cast<std::size_t>(s.headerSize) + (s.headerSize == 40 ? s.masks.size() * 4 : 0), 0);
-    }
-    const std::size_t offset = 14 + info.size() + s.table.size();
-    Bytes file = {'B', 'M'};
-    putLE(file, static_cast<std::uint32_t>(offset + pixels.size()), 4);
-    putLE(file, 0, 4);
-    putLE(file, static_cast<std::uint32_t>(offset), 4);
-    file.insert(file.end(), info.begin(), info.end());
-    file.insert(file.end(), s.table.begin(), s.table.end());
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    return file;
-}
 
 // Stored rows (bottom row first unless top-down), each padded to four bytes.
 Bytes storedRows(const std::vector<Bytes>& rowsTopDown, bool topDown = false) {
@@ -97,7 +53,7 @@ TEST(PictureFile, DecodesEveryPixelFormat) {
     const Bytes palette = table4({k, w, r, g, b});  // 0 black, 1 white, 2 red, 3 green, 4 blue
     struct Case {
         const char* name;
-        BmpSpec spec;
+        BmpLayout layout;
         Bytes pixels;
     };
     auto px16 = [](std::initializer_list<std::uint32_t> v) {
@@ -137,7 +93,7 @@ TEST(PictureFile, DecodesEveryPixelFormat) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PictureLoad loaded = decodeBmp(bmpFile(c.spec, c.pixels));
+        const PictureLoad loaded = decodeBmp(bmpFile(c.layout, c.pixels));
         ASSERT_TRUE(loaded.ok()) << loaded.error;
         EXPECT_EQ(loaded.picture, expected);
     }
