@@ -873,7 +873,9 @@ TEST_F(StartImageEditorTest, WindowsWriteWhatTheCommandLineToolWrites) {
         platform.answerOpen(saved);
         main->DNL_Datei_einlesen();
         EXPECT_EQ(ws().startImagePreview(), shownPicture);
-        if (ws().dspLogoSupported) EXPECT_EQ(ws().dspLogoPreview(), shownLogo);
+        if (ws().dspLogoSupported) {
+            EXPECT_EQ(ws().dspLogoPreview(), shownLogo);
+        }
         inEditor = nullptr;
         onOtherModal = nullptr;
     }
