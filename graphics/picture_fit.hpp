@@ -1,0 +1,37 @@
+#pragma once
+// Fitting a 24-bit picture into the firmware's space: an index picture and its palette with
+// at most a given number of colours whose run-length code (rows bottom-up, runs of 1 to 255
+// pixels, no run across a row) fits the start image's data size. Colours and runs are chosen
+// together, so a photograph keeps as much of itself as the space allows. The DSP logo has no
+// run budget, only the entry count.
+
+#include "graphics/palette.hpp"
+#include "graphics/rgb_image.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zarvelo {
+
+struct PictureFit {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> index;  // width * height entries, rows top-down
+    std::vector<Rgb> palette;         // distinct colours, at most the entry count asked for
+    std::string error;                // German message; empty on success
+    bool ok() const { return error.empty(); }
+    RgbImage picture() const;         // the fitted picture in 24 bits, as the unit shows it
+};
+
+// Fits a 320 x 234 picture into `imageDataSize` bytes of run pairs with at most `entries`
+// colours (1..256). Deterministic: the same input always gives the same result. Refused with
+// a German message when the picture has the wrong size, the entry count is out of range, or
+// the space cannot hold any picture (see kMinImageDataSize in encoder.hpp).
+PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries);
+
+// Fits a 79 x 20 logo into at most `entries` colours (1..256).
+PictureFit fitDspLogo(const RgbImage& picture, int entries);
+
+}  // namespace zarvelo
