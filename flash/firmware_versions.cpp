@@ -1,7 +1,5 @@
 #include "firmware_versions.hpp"
 
-#include <cassert>
-
 namespace zarvelo {
 
 const std::array<FirmwareVersion, kVersionCount> kFirmwareVersions = {{
@@ -20,8 +18,10 @@ const std::array<FirmwareVersion, kVersionCount> kFirmwareVersions = {{
     {{0x02, 0x05, 0x06, 0x02}, 0x0623, "DC Command 2002.06 (Texte)", 0x65E43, 0x4B354, -1, -1},
 }};
 
+const FirmwareVersion kUnknownFirmware = {{0, 0, 0, 0}, 0, "", -1, -1, -1, -1};
+
 const FirmwareVersion& firmwareVersion(int index) {
-    assert(index >= 1 && index <= kVersionCount);
+    if (index < 1 || index > kVersionCount) return kUnknownFirmware;
     return kFirmwareVersions[static_cast<std::size_t>(index - 1)];
 }
 

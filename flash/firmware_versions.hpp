@@ -25,7 +25,11 @@ inline constexpr int kVersionCount = 13;
 // Rows 1..13; index 0 of the array is row 1.
 extern const std::array<FirmwareVersion, kVersionCount> kFirmwareVersions;
 
-// The row of a version index 1..13. Precondition: 1 <= index <= 13.
+// A row with no resources at all: every offset is negative, the name empty.
+extern const FirmwareVersion kUnknownFirmware;
+
+// The row of a version index 1..13; kUnknownFirmware for any other index (no file loaded),
+// so a caller that checks its offsets never reads outside the flash image.
 const FirmwareVersion& firmwareVersion(int index);
 
 }  // namespace zarvelo

@@ -155,34 +155,6 @@ std::size_t MergeSequence::encodedSizeAfter(const ColourSet& from, int k) const 
     return runs * 2;
 }
 
-void EntferneEintrag(ColourSet& set, int a, int b) {
-    if (a < 0 || b <= a || b > 255) return;
-    auto& pal = set.palette;
-    if (set.pixelCounts[static_cast<std::size_t>(a)] < set.pixelCounts[static_cast<std::size_t>(b)]) {
-        std::swap(pal[static_cast<std::size_t>(a)], pal[static_cast<std::size_t>(b)]);
-        for (auto& e : set.index)
-            if (e == a)
-                e = static_cast<std::uint8_t>(b);
-            else if (e == b)
-                e = static_cast<std::uint8_t>(a);
-    }
-    const int last = std::max(set.count, b + 1);
-    for (int e = b; e + 1 < last; ++e) pal[static_cast<std::size_t>(e)] = pal[static_cast<std::size_t>(e) + 1];
-    for (int e = last - 1; e < 256; ++e) pal[static_cast<std::size_t>(e)] = kGreyFiller;
-    for (auto& e : set.index) {
-        if (e == b)
-            e = static_cast<std::uint8_t>(a);
-        else if (e > b)
-            --e;
-    }
-    set.pixelCounts = countPixels(set.index);
-}
-
-void Reduce_to_Color(ColourSet& set, int target) {
-    const MergeSequence seq = MergeSequence::compute(set, target);
-    if (seq.size() > 0) set = seq.apply(set, seq.size());
-}
-
 int mergesToFit(const ColourSet& original, const MergeSequence& sequence, std::size_t imageDataSize) {
     if (encodedSize(original) <= imageDataSize) return 0;
     // Fewer colours never lengthen the code, so the first fitting prefix can be bisected.

@@ -47,27 +47,6 @@ private:
     std::vector<SlotMerge> slots_;
 };
 
-// Merges entry b into entry a (a < b) on palette, index image and pixel counts; the count
-// is left to the caller, who lowers it by one.
-void EntferneEintrag(ColourSet& set, int a, int b);
-inline void MAX_EntferneEintrag(ColourSet& set, int a, int b) { EntferneEintrag(set, a, b); }
-inline void AKT_EntferneEintrag(ColourSet& set, int a, int b) { EntferneEintrag(set, a, b); }
-inline void DSP_EntferneEintrag(ColourSet& set, int a, int b) { EntferneEintrag(set, a, b); }
-
-// Merges colours until the count is at most `target` (never below 1).
-void Reduce_to_Color(ColourSet& set, int target);
-inline void MAX_Reduce_to_Color(ColourSet& set, int target) { Reduce_to_Color(set, target); }
-inline void AKT_ReduceColor(ColourSet& set, int target) { Reduce_to_Color(set, target); }
-// The logo is always reduced from its original.
-inline void DSP_Reduce_to_Color(ColourSet& aktDsp, const ColourSet& oDsp, int target) {
-    aktDsp = oDsp;
-    Reduce_to_Color(aktDsp, target);
-}
-
-// AKT := MAX, AKT_DSP := O_DSP (palette, count, pixel counts, index image).
-inline void MAX_zu_AKT(const ColourSet& max, ColourSet& akt) { akt = max; }
-inline void O_DSP_zu_AKT_DSP(const ColourSet& oDsp, ColourSet& aktDsp) { aktDsp = oDsp; }
-
 // Number of merges of `sequence` (computed down to one colour) after which `original` first
 // fits into `imageDataSize` bytes; sequence.size() when even one colour does not fit.
 int mergesToFit(const ColourSet& original, const MergeSequence& sequence, std::size_t imageDataSize);

@@ -65,7 +65,7 @@ void StartImageEditor::takeStartPicture(const RgbImage& picture) {
 void StartImageEditor::takeLogoPicture(const RgbImage& picture) {
     O_DSP = DSP_erstelle_O_Palette(picture).value_or(ColourSet{});
     logoMerges_ = MergeSequence::compute(O_DSP);
-    O_DSP_zu_AKT_DSP(O_DSP, AKT_DSP);
+    AKT_DSP = O_DSP;
     dspSliderPosition = std::clamp(AKT_DSP.count, 1, std::max(availableCount, 1));
 }
 
@@ -73,7 +73,7 @@ void StartImageEditor::limitMaxAndResetAkt() {
     const int limit = std::max(availableCount, 1);
     const int merges = std::clamp(std::max(fitMerges_, O.count - limit), 0, startMerges_.size());
     MAX = startMerges_.apply(O, merges);
-    MAX_zu_AKT(MAX, AKT);
+    AKT = MAX;
     startSliderPosition = std::clamp(AKT.count, 1, limit);
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace zarvelo;
 using synth::Record;
 
@@ -84,6 +86,18 @@ TEST(FirmwareVersions, RecognitionAndFlags) {
         EXPECT_EQ(firmwareVersion(row).vwOverlays(), row <= 5) << row;
     }
     EXPECT_EQ(DNL_lese_Version(Bytes(8, 0)).index, -1);  // header cut off before the id
+}
+
+TEST(FirmwareVersions, IndexOutsideTheTableGivesARowWithoutResources) {
+    for (const int index : {0, -1, kVersionCount + 1, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
+        const FirmwareVersion& v = firmwareVersion(index);
+        EXPECT_EQ(&v, &kUnknownFirmware) << index;
+        EXPECT_LT(v.paletteOffset, 0);
+        EXPECT_LT(v.textTableOffset, 0);
+        EXPECT_LT(v.gridOffset, 0);
+        EXPECT_FALSE(v.vwOverlays());
+        EXPECT_FALSE(v.dspLogoSupported());
+    }
 }
 
 TEST(FirmwareVersions, OriginalTestComparesStoredChecksumOnly) {
