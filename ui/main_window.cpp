@@ -31,6 +31,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -65,6 +66,7 @@ TF1_Hauptseite::TF1_Hauptseite(Platform& platform, QWidget* parent)
       platform_(platform),
       modalRunner_([](QDialog& dialog) { return dialog.exec(); }) {
     ui_->setupUi(this);
+    workspace_.addListener([this](const DocumentChange& change) { onDocumentChanged(change); });
     FormCreate();
 }
 
@@ -72,7 +74,8 @@ TF1_Hauptseite::~TF1_Hauptseite() = default;
 
 void TF1_Hauptseite::FormCreate() {
     Ui::TF1_Hauptseite& u = *ui_;
-    setWindowTitle(QStringLiteral("Zarvelo"));
+    // "[*]" shows unsaved changes.
+    setWindowTitle(QStringLiteral("Zarvelo[*]"));
     // Fixed frame: client area 559 x 453 below the menu bar; no maximise button.
     u.centralwidget->setFixedSize(559, 453);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -148,6 +151,13 @@ void TF1_Hauptseite::connectCommands() {
     both(u.S_Startbild, u.Startbildbearbeiten1, &TF1_Hauptseite::Starte_Bildeditor);
     both(u.S_Texte, u.extebearbeiten1, &TF1_Hauptseite::Texte_bearbeiten);
     both(u.S_Hilfe, u.Hilfe2, &TF1_Hauptseite::Hilfe_MAIN);
+    u.DNLDateilesen1->setShortcut(QKeySequence::Open);
+    u.DNLDateispeichern1->setShortcut(QKeySequence::Save);
+    u.Rueckgaengig1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    u.Wiederherstellen1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(u.Rueckgaengig1, &QAction::triggered, this, &TF1_Hauptseite::undo);
+    connect(u.Wiederherstellen1, &QAction::triggered, this, &TF1_Hauptseite::redo);
+    updateHistoryCommands();
     connect(u.S_Ende, &QToolButton::clicked, this, &QWidget::close);
     connect(u.Ende1, &QAction::triggered, this, &QWidget::close);
     connect(u.Expertenmodus1, &QAction::triggered, this, &TF1_Hauptseite::Expertenmodus);
@@ -231,6 +241,7 @@ void TF1_Hauptseite::Check_Status() {
 // --- load, save, export ---------------------------------------------------------------
 
 void TF1_Hauptseite::DNL_Datei_einlesen() {
+    if (!confirmBeforeDiscarding()) return;
     const std::optional<std::string> path =
         platform_.openFile({"Navi-Flash-Dateien (*.DNL)|*.DNL", "DNL", openName_});
     if (!path) return;
@@ -269,7 +280,64 @@ void TF1_Hauptseite::loadDnlFile(const std::string& path) {
 void TF1_Hauptseite::DNL_Datei_sichern() {
     if (!workspace_.fileLoaded) return;
     runSaveDialog();
-    BIN_zu_Versionstexte();
+}
+
+bool TF1_Hauptseite::confirmBeforeDiscarding() {
+    if (!workspace_.isModified()) return true;
+    const std::string name = std::filesystem::path(workspace_.fileName).filename().string();
+    switch (platform_.askToSave("Die Änderungen an " + name + " wurden nicht gespeichert.")) {
+    case SaveChoice::Discard: return true;
+    case SaveChoice::Cancel: return false;
+    case SaveChoice::Save: break;
+    }
+    // Goes on only when the file was written; a cancelled or failed save keeps everything.
+    saveHappened_ = false;
+    runSaveDialog();
+    return saveHappened_ && !workspace_.isModified();
+}
+
+void TF1_Hauptseite::undo() {
+    if (QApplication::activeModalWidget()) return;  // another window works on the document
+    workspace_.undo();
+}
+
+void TF1_Hauptseite::redo() {
+    if (QApplication::activeModalWidget()) return;
+    workspace_.redo();
+}
+
+void TF1_Hauptseite::updateHistoryCommands() {
+    Ui::TF1_Hauptseite& u = *ui_;
+    const History& history = workspace_.history();
+    const HistoryStep* back = history.nextUndo();
+    const HistoryStep* again = history.nextRedo();
+    u.Rueckgaengig1->setEnabled(back != nullptr);
+    u.Rueckgaengig1->setText(back ? QStringLiteral("&Rückgängig: ") + fromUtf8(back->label) : QStringLiteral("&Rückgängig"));
+    u.Wiederherstellen1->setEnabled(again != nullptr);
+    u.Wiederherstellen1->setText(again ? QStringLiteral("&Wiederherstellen: ") + fromUtf8(again->label)
+                                       : QStringLiteral("&Wiederherstellen"));
+    setWindowModified(workspace_.isModified());
+}
+
+void TF1_Hauptseite::onDocumentChanged(const DocumentChange& change) {
+    if (change.cause == ChangeCause::Save) saveHappened_ = true;
+    // A load draws its page in its own order (after its messages).
+    if (change.kind != ChangeKind::File) showDocument();
+    updateHistoryCommands();
+}
+
+void TF1_Hauptseite::showDocument() {
+    if (!workspace_.fileLoaded) return;
+    Ui::TF1_Hauptseite& u = *ui_;
+    paintPaletteViews();
+    if (workspace_.dspLogoSupported) showDspLogo();
+    u.L_AnzCol->setNum(workspace_.startImageColourCount);
+    Zeige_Used_Palette();
+    if (workspace_.selectedColour >= 0) Markiere_Palette(markedCell_, true);
+    showInfoLines();
+    Check_Status();
+    workspace_.animatedRedraw = false;
+    BIN_zeige_Bild();
 }
 
 void TF1_Hauptseite::BIN_zu_File() {
@@ -306,23 +374,15 @@ const QImage& TF1_Hauptseite::visiblePaletteView() const {
 
 void TF1_Hauptseite::Starte_Bildeditor() {
     if (!workspace_.fileLoaded) return;
-    const bool dspOverlay = workspace_.dspOverlay;
-    const bool gridActive = workspace_.gridActive;
-    if (dspOverlay || gridActive || workspace_.selectedColour >= 0) {
-        // The editor shows the plain picture in all colours.
-        workspace_.dspOverlay = false;
-        workspace_.gridActive = false;
-        workspace_.selectedColour = -1;
-        workspace_.animatedRedraw = false;
-        BIN_zeige_Bild();
-    }
-    runStartImageEditor();
-    workspace_.dspOverlay = dspOverlay;
-    workspace_.gridActive = gridActive;
-    BIN_lese_Palette();
-    BIN_Lese_DSP();
+    // The editor shows the plain picture in all colours.
+    workspace_.selectedColour = -1;
+    overlaysSuppressed_ = true;
     workspace_.animatedRedraw = false;
-    BIN_lese_Startbild();
+    BIN_zeige_Bild();
+    runStartImageEditor();
+    overlaysSuppressed_ = false;
+    // An accepted picture has redrawn the page already; the overlays come back either way.
+    workspace_.animatedRedraw = false;
     BIN_zeige_Bild();
 }
 
@@ -346,12 +406,8 @@ void TF1_Hauptseite::resetSaveColourMode() {
 
 void TF1_Hauptseite::runSaveDialog() {
     if (!workspace_.fileLoaded || !windows_.speichern) return;
-    if (showModal(windows_.speichern) != QDialog::Accepted) return;
-    // A saved file put colour mode and rebuild into the flash image: show the palettes as they are now.
-    paintPaletteViews();
-    Zeige_Used_Palette();
-    workspace_.animatedRedraw = false;
-    BIN_zeige_Bild();
+    // A save redraws the page through the workspace's notification.
+    showModal(windows_.speichern);
 }
 
 void TF1_Hauptseite::runStartImageEditor() { showModal(windows_.startbild); }
@@ -360,13 +416,8 @@ void TF1_Hauptseite::runColourEditor(std::uint8_t index) {
     if (!windows_.farbeditor) return;
     const Rgb start = (workspace_.dayView ? workspace_.dayPalette : workspace_.nightPalette)[index];
     windows_.farbeditor->setEditedColour(index, start);
-    if (showModal(windows_.farbeditor) != QDialog::Accepted) return;
-    // The editor wrote the entry and re-read palettes and start image.
-    paintPaletteViews();
-    ui_->L_AnzCol->setNum(workspace_.startImageColourCount);
-    Zeige_Used_Palette();
-    workspace_.animatedRedraw = false;
-    BIN_zeige_Bild();
+    // An accepted colour redraws the page through the workspace's notification.
+    showModal(windows_.farbeditor);
 }
 
 void TF1_Hauptseite::Expertenmodus(bool on) { workspace_.expertMode = on; }
@@ -423,13 +474,17 @@ void TF1_Hauptseite::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    // Loaded once the drop is over: its messages must not hold the file manager's drag.
-    QTimer::singleShot(0, this, [this, file = path->toStdString()] { loadDnlFile(file); });
+    // Loaded once the drop is over: its question and messages must not hold the file
+    // manager's drag.
+    QTimer::singleShot(0, this, [this, file = path->toStdString()] {
+        if (confirmBeforeDiscarding()) loadDnlFile(file);
+    });
 }
 
 void TF1_Hauptseite::closeEvent(QCloseEvent* event) {
-    // Unsaved changes are discarded without a question.
-    event->accept();
+    // Unsaved changes are lost only after a question.
+    if (confirmBeforeDiscarding()) event->accept();
+    else event->ignore();
 }
 
 // --- main page ------------------------------------------------------------------------
@@ -464,6 +519,10 @@ void TF1_Hauptseite::BIN_lese_Startbild() {
 void TF1_Hauptseite::BIN_Lese_DSP() {
     if (!workspace_.dspLogoSupported) return;
     workspace_.BIN_Lese_DSP();
+    showDspLogo();
+}
+
+void TF1_Hauptseite::showDspLogo() {
     ui_->L_DSP_AnzCol->setNum(static_cast<int>(workspace_.dspIndexList.size()));
     // Painted in day colours; the next redraw shows the selected view.
     copyInto(ui_->I_BIN_DSP_Grafik->canvas(), renderDspLogo(workspace_.dspLogo, workspace_.dayPalette, -1));
@@ -498,7 +557,7 @@ void TF1_Hauptseite::BIN_zeige_Bild() {
         copyInto(u.I_BIN_DSP_Grafik->canvas(), workspace_.dspLogoPreview());
         u.I_BIN_DSP_Grafik->update();
     }
-    if (workspace_.gridActive || workspace_.dspOverlay) VW_Animation();
+    if (!overlaysSuppressed_ && (workspace_.gridActive || workspace_.dspOverlay)) VW_Animation();
     workspace_.animatedRedraw = true;
     u.I_BIN_Bild_Grafik->repaint();
     Check_TagNachtDiff();
@@ -553,11 +612,8 @@ void TF1_Hauptseite::Check_TagNachtDiff() {
 }
 
 void TF1_Hauptseite::P_FixTagNachtClick() {
-    if (!workspace_.fileLoaded) return;
-    workspace_.P_FixTagNachtClick();  // writes the flash image and re-reads the palettes
-    paintPaletteViews();
-    Zeige_Used_Palette();
-    Check_TagNachtDiff();
+    // Writes the flash image; the page redraws from the notification.
+    workspace_.P_FixTagNachtClick();
 }
 
 void TF1_Hauptseite::BIN_zu_Versionstexte() {

@@ -69,6 +69,12 @@ public:
     // The editors' help pages go through the same modal runner as every other window.
     void showHelpPage(const QString& name);
     void Expertenmodus(bool on);
+    // "&Rückgängig" and "&Wiederherstellen": one step of the workspace's history.
+    void undo();
+    void redo();
+    // Asks before unsaved changes are lost (closing, loading another file). True: go on
+    // (nothing unsaved, saved, or discarded); false: the user cancelled or the save failed.
+    bool confirmBeforeDiscarding();
 
     // Waits 10 ms and repaints the start image view, while animated redraw is set.
     void Pause();
@@ -77,6 +83,7 @@ public:
     void BIN_lese_Palette();   // re-reads the palettes and repaints the four palette views
     void BIN_lese_Startbild(); // decodes the start image; colour count and marks
     void BIN_Lese_DSP();       // decodes the DSP logo; colour count and logo preview
+    void showDspLogo();        // colour count and logo preview of the decoded logo
     void BIN_zeige_Bild();     // redraws both previews in the selected view, with overlays
     void BIN_zu_Versionstexte();
     void Zeige_Used_Palette();
@@ -135,6 +142,11 @@ private:
     void runStartImageEditor();
     void runColourEditor(std::uint8_t index);
     void showStartNotice();
+    // The workspace's one notification: the page shows what the change touched.
+    void onDocumentChanged(const DocumentChange& change);
+    // Redraws the whole page from the workspace, without the globe animation.
+    void showDocument();
+    void updateHistoryCommands();
 
     std::unique_ptr<Ui::TF1_Hauptseite> ui_;
     Platform& platform_;
@@ -147,6 +159,8 @@ private:
     bool startNoticePending_ = true;
     std::string pendingOpen_;  // file from the command line, opened after the start-up notice
     bool centred_ = false;
+    bool overlaysSuppressed_ = false;  // the start image editor is open: plain previews
+    bool saveHappened_ = false;        // a save wrote the document since the flag was cleared
     int pauseMs_ = 10;
     int pauseCount_ = 0;
     std::function<int(QDialog&)> modalRunner_;

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 #include <QUrl>
 
@@ -68,6 +69,19 @@ std::optional<std::string> QtPlatform::saveFile(const FileDialogRequest& request
 void QtPlatform::message(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Zarvelo"), fromUtf8(text), QMessageBox::Ok, parent_);
     box.exec();
+}
+
+SaveChoice QtPlatform::askToSave(const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Zarvelo"), fromUtf8(text), QMessageBox::NoButton, parent_);
+    QPushButton* save = box.addButton(QStringLiteral("Speichern"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Verwerfen"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return SaveChoice::Save;
+    if (box.clickedButton() == discard) return SaveChoice::Discard;
+    return SaveChoice::Cancel;
 }
 
 void QtPlatform::beep() { QApplication::beep(); }

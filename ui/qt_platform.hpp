@@ -19,6 +19,7 @@ public:
     std::optional<std::string> openFile(const FileDialogRequest& request) override;
     std::optional<std::string> saveFile(const FileDialogRequest& request) override;
     void message(const std::string& text) override;
+    SaveChoice askToSave(const std::string& text) override;
     void beep() override;
     void openLink(const std::string& url) override;
 

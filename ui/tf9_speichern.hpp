@@ -29,7 +29,7 @@ public:
     // rebuilds, writes and verifies; only a saved file leaves colour mode and rebuild in
     // the workspace, a failed save changes nothing and a message says why. Closes with
     // Accepted once a path was chosen, with Rejected when the file dialog was cancelled.
-    // The caller redraws the main page and rebuilds the information lines.
+    // The main page redraws from the workspace's notification.
     void BB_speichereDateiClick();
     void BB_zurueckClick() { reject(); }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Everything that waits for a person goes through this interface: file dialogs, message
-// boxes, the beep and opening a link. The program uses the Qt implementation; tests hand
+// boxes, the question before unsaved changes are lost, the beep and opening a link. The program uses the Qt implementation; tests hand
 // in a scripted one that answers with prepared paths and records messages and beeps.
 
 #include <optional>
@@ -14,6 +14,9 @@ struct FileDialogRequest {
     std::string initialName;       // proposed file name or path; may be empty
 };
 
+// The answers to "Die Änderungen an NAME wurden nicht gespeichert."
+enum class SaveChoice { Save, Discard, Cancel };
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -23,6 +26,8 @@ public:
     virtual std::optional<std::string> saveFile(const FileDialogRequest& request) = 0;
     // A modal message box with an OK button (UTF-8 text).
     virtual void message(const std::string& text) = 0;
+    // A modal question with "Speichern", "Verwerfen" and "Abbrechen"; closing it cancels.
+    virtual SaveChoice askToSave(const std::string& text) = 0;
     virtual void beep() = 0;
     virtual void openLink(const std::string& url) = 0;
 };

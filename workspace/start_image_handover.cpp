@@ -27,13 +27,16 @@ std::string BB_schreibe_NEU_in_BINClick(Workspace& ws, const StartImageEditor& e
     target.dspLogoOffset = dspOffset > 0 ? static_cast<std::size_t>(dspOffset) : 0;
     if (editor.dspLogoSupported != ws.dspLogoSupported) return msg::kBadStartImageSpace;
 
-    const std::string refused = editor.NEU_schreibe_in_BIN(ws.flash, target);
-    if (!refused.empty()) return refused;
-    ws.availableEntries = editor.availableEntries;
-    ws.dayPalette = editor.dayPalette;
-    ws.nightPalette = editor.nightPalette;
-    ws.Setze_MaxColor();
-    return {};
+    std::string refused;
+    ws.applyChange(ChangeKind::StartImage, steplabel::kStartImage, [&] {
+        refused = editor.NEU_schreibe_in_BIN(ws.flash, target);
+        if (!refused.empty()) return false;
+        ws.availableEntries = editor.availableEntries;
+        ws.Setze_MaxColor();
+        ws.rereadAfterStartImageEditor();
+        return true;
+    });
+    return refused;
 }
 
 }  // namespace zarvelo

@@ -13,10 +13,10 @@ namespace zarvelo {
 // What the editor copies at take-over: the pictures as the main page shows them.
 EditorInputs editorInputs(const Workspace& ws);
 
-// Writes run pairs, palette entries and DSP logo into the flash image, then hands the
-// editor's copies back and runs Setze_MaxColor. Returns an empty string, or a German message
-// with the workspace unchanged (no image header found, no usable space or entries). The
-// caller re-reads palettes and pictures afterwards (rereadAfterStartImageEditor).
+// Writes run pairs, palette entries and DSP logo into the flash image, hands the available
+// entries back, re-reads palettes and pictures and records it all as one step. Returns an
+// empty string, or a German message with the workspace unchanged (no image header found,
+// no usable space or entries).
 std::string BB_schreibe_NEU_in_BINClick(Workspace& ws, const StartImageEditor& editor);
 
 }  // namespace zarvelo

@@ -38,22 +38,71 @@ LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
     markerCorrected = unpacked.markerCorrected;
 
     // From here on nothing can fail: decode what the firmware holds.
-    BIN_pruefe_GitterDa();
+    fileLoaded = true;
     dspOverlay = false;
+    selectedColour = -1;
+    rederive();
+    availableEntries = usedEntries();
+    Setze_MaxColor();
+    dayView = true;
+    refreshFlag = true;
+    history_.clear();
+    notify(ChangeKind::File, ChangeCause::Load);
+    return {true, {}, unpacked.markerCorrected};
+}
+
+void Workspace::rederive() {
+    BIN_pruefe_GitterDa();
     BIN_suche_Boot_Start_Offset();
     BIN_lese_Palette();
     dspPixelCounts.fill(0);
     dspIndexList.clear();
     BIN_Lese_DSP();
-    selectedColour = -1;
     BIN_lese_Startbild();
     BIN_zu_Versionstexte();
-    fileLoaded = true;
-    availableEntries = usedEntries();
     Setze_MaxColor();
-    dayView = true;
-    refreshFlag = true;
-    return {true, {}, unpacked.markerCorrected};
+}
+
+void Workspace::notify(ChangeKind kind, ChangeCause cause) {
+    const DocumentChange change{kind, cause};
+    // A listener may add another; walk by index.
+    for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i](change);
+}
+
+bool Workspace::applyChange(ChangeKind kind, const std::string& label, const std::function<bool()>& change) {
+    if (!fileLoaded) return false;
+    const Bytes before = flash;
+    const EntryTable entriesBefore = availableEntries;
+    if (!change()) return false;
+    HistoryStep step;
+    step.runs = differingRuns(before, flash);
+    if (availableEntries != entriesBefore) step.entries = std::make_pair(entriesBefore, availableEntries);
+    if (!step.runs.empty() || step.entries) {
+        step.kind = kind;
+        step.label = label;
+        if (step.runs.empty()) {
+            // Only the choice of entries: nothing a save writes.
+            step.kind = ChangeKind::Entries;
+            step.label = steplabel::kEntries;
+            step.changesSavedState = false;
+        }
+        history_.push(std::move(step));
+    }
+    notify(kind, ChangeCause::Apply);
+    return true;
+}
+
+bool Workspace::undo() { return moveInHistory(false); }
+bool Workspace::redo() { return moveInHistory(true); }
+
+bool Workspace::moveInHistory(bool forward) {
+    const HistoryStep* step = forward ? history_.stepForward() : history_.stepBack();
+    if (!step) return false;
+    step->apply(flash, availableEntries, forward);
+    rederive();
+    refreshFlag = true;  // the start image editor shows the document again
+    notify(step->kind, forward ? ChangeCause::Redo : ChangeCause::Undo);
+    return true;
 }
 
 void Workspace::rebuildDnl(ColourMode mode) {
@@ -113,9 +162,21 @@ SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
         return verifyWrittenDnl(tempPath, newDnl, newFlash);
     });
     if (!error.empty()) return {false, error};
+    // The colour mode is part of the document now: a step of its own, before the saved
+    // position, so an undo takes it back and marks the document modified.
+    HistoryStep step;
+    step.runs = differingRuns(flash, newFlash);
+    const bool colourModeWritten = !step.runs.empty();
+    if (colourModeWritten) {
+        step.kind = ChangeKind::ColourMode;
+        step.label = steplabel::kColourMode;
+        history_.push(std::move(step));
+    }
     flash = std::move(newFlash);
     dnl = std::move(newDnl);
-    BIN_lese_Palette();
+    rederive();
+    history_.markSaved();
+    notify(colourModeWritten ? ChangeKind::ColourMode : ChangeKind::Saved, ChangeCause::Save);
     return {true, {}};
 }
 
@@ -141,7 +202,7 @@ bool Workspace::TexteArray_zu_BIN(const TextList& list) {
     if (!fileLoaded ||
         list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset))
         return false;
-    return zarvelo::TexteArray_zu_BIN(flash, list);
+    return applyChange(ChangeKind::Texts, steplabel::kTexts, [&] { return zarvelo::TexteArray_zu_BIN(flash, list); });
 }
 
 void Workspace::BIN_lese_Palette() {
@@ -158,16 +219,20 @@ DayNightDiff Workspace::Check_TagNachtDiff() const {
 }
 
 void Workspace::P_FixTagNachtClick() {
-    if (!fileLoaded) return;
-    P_FixTagNacht(flash, paletteOffset(), dayView, usedEntries());
-    BIN_lese_Palette();
+    applyChange(ChangeKind::Palettes, steplabel::kDayNight, [&] {
+        if (!P_FixTagNacht(flash, paletteOffset(), dayView, usedEntries())) return false;
+        BIN_lese_Palette();
+        return true;
+    });
 }
 
 void Workspace::BIN_schreibe_Farbe(std::uint8_t index, Rgb colour) {
-    if (!fileLoaded) return;
-    BIN_schreibe_Palettenfarbe(flash, paletteOffset(), !dayView, index, colour);
-    BIN_lese_Palette();
-    BIN_lese_Startbild();
+    applyChange(ChangeKind::Palettes, steplabel::kColour, [&] {
+        if (!BIN_schreibe_Palettenfarbe(flash, paletteOffset(), !dayView, index, colour)) return false;
+        BIN_lese_Palette();
+        BIN_lese_Startbild();
+        return true;
+    });
 }
 
 void Workspace::Setze_MaxColor() {
@@ -219,8 +284,11 @@ void Workspace::BIN_pruefe_GitterDa() {
 }
 
 void Workspace::BIN_Gitter(bool on) {
-    if (!fileLoaded) return;
-    if (zarvelo::BIN_Gitter(flash, firmwareVersion(versionIndex).gridOffset, on)) gridActive = on;
+    applyChange(ChangeKind::Grid, on ? steplabel::kGridOn : steplabel::kGridOff, [&] {
+        if (!zarvelo::BIN_Gitter(flash, firmwareVersion(versionIndex).gridOffset, on)) return false;
+        gridActive = on;
+        return true;
+    });
 }
 
 GridState Workspace::gridState() const {

@@ -10,6 +10,7 @@
 #include "graphics/palette_block.hpp"
 #include "graphics/rgb_image.hpp"
 #include "texts/text_table.hpp"
+#include "workspace/history.hpp"
 
 #include <array>
 #include <cstdint>
@@ -76,9 +77,28 @@ public:
     bool refreshFlag = false;  // the start image editor takes over the main page's pictures again
     bool expertMode = false;
 
+    // --- history ---
+    // Every operation that changes the flash image or the available entries records one
+    // step and then tells the listeners; so do undo, redo, a load and a save.
+    using Listener = std::function<void(const DocumentChange&)>;
+    void addListener(Listener listener) { listeners_.push_back(std::move(listener)); }
+    const History& history() const { return history_; }
+    // Takes back or makes again one step and re-derives palettes, pictures, grid state and
+    // information lines from the flash image, as a load of that image would. False when
+    // there is no step.
+    bool undo();
+    bool redo();
+    // The document differs from the file last loaded or saved.
+    bool isModified() const { return fileLoaded && history_.modified(); }
+    // Runs `change` (true: it changed the document; false: it refused and changed nothing)
+    // and records what it did to the flash image and the available entries as one step of
+    // `kind` labelled `label`, if anything differs. A change of the entries alone is the
+    // expert selection, which a save does not write.
+    bool applyChange(ChangeKind kind, const std::string& label, const std::function<bool()>& change);
+
     // Load sequence: read, checksum, version, unpack, then grid, start image offset, palettes,
     // DSP logo, start image, information lines, available entries and view flags. On any
-    // failure the workspace is exactly as it was before.
+    // failure the workspace is exactly as it was before. A loaded file starts a new history.
     LoadOutcome loadFile(const std::string& path);
     LoadOutcome loadBytes(Bytes bytes, const std::string& path);
 
@@ -148,6 +168,9 @@ public:
     // The grid patch as it is in the flash image (Absent for versions without one).
     GridState gridState() const;
 
+    // Everything decoded from the flash image, in the order of the load sequence.
+    void rederive();
+
     static Palette greyRamp(bool inverted) {
         Palette p;
         for (int i = 0; i < 256; ++i) {
@@ -156,6 +179,13 @@ public:
         }
         return p;
     }
+
+private:
+    void notify(ChangeKind kind, ChangeCause cause);
+    bool moveInHistory(bool forward);
+
+    History history_;
+    std::vector<Listener> listeners_;
 };
 
 }  // namespace zarvelo

@@ -1,6 +1,7 @@
 #pragma once
 // A platform for tests: file dialogs answer from prepared queues (an empty queue or an
-// empty optional means "cancelled"), and every request, message, beep and link is recorded.
+// empty optional means "cancelled"), and every request, message, question, beep and link is
+// recorded.
 
 #include "workspace/platform.hpp"
 
@@ -20,6 +21,9 @@ public:
     std::vector<FileDialogRequest> saveRequests;
     std::vector<std::string> messages;
     std::vector<std::string> links;
+    // The "save changes?" questions asked, and their answers (empty queue: "Abbrechen").
+    std::vector<std::string> questions;
+    std::deque<SaveChoice> saveChoices;
     int beeps = 0;
 
     void answerOpen(std::optional<std::string> path) { openAnswers.push_back(std::move(path)); }
@@ -34,6 +38,13 @@ public:
         return next(saveAnswers);
     }
     void message(const std::string& text) override { messages.push_back(text); }
+    SaveChoice askToSave(const std::string& text) override {
+        questions.push_back(text);
+        if (saveChoices.empty()) return SaveChoice::Cancel;
+        const SaveChoice choice = saveChoices.front();
+        saveChoices.pop_front();
+        return choice;
+    }
     void beep() override { ++beeps; }
     void openLink(const std::string& url) override { links.push_back(url); }
 

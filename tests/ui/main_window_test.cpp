@@ -24,7 +24,10 @@
 #include "ui_tf1_hauptseite.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -123,7 +126,7 @@ TEST_F(MainWindowTest, CommandsAndPageAreasFollowTheLoadedFile) {
 
 TEST_F(MainWindowTest, WindowHasTheFixedClientAreaAndTheLayoutPositions) {
     EXPECT_EQ(u->centralwidget->size(), QSize(559, 453));
-    EXPECT_EQ(main->windowTitle(), QStringLiteral("Zarvelo"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Zarvelo[*]"));  // "[*]": unsaved changes
     EXPECT_EQ(u->LB_Versionstexte->geometry(), QRect(224, 55, 330, 60));
     EXPECT_EQ(u->GB_VW_Einblendungen->geometry(), QRect(314, 120, 240, 59));
     EXPECT_EQ(u->P_DSP->geometry(), QRect(224, 125, 87, 76));
@@ -623,13 +626,15 @@ TEST_F(MainWindowTest, BmpExportsWriteTheViewsAsShown) {
 // --- other commands -------------------------------------------------------------------
 
 TEST_F(MainWindowTest, StartImageEditorSeesAPlainPictureAndFlagsComeBack) {
-    loadSample({.version = 4});
+    const synth::Sample sample = loadSample({.version = 4});
     u->RB_DSP_an->click();
     main->I_PaletteMouseDown(QPoint(20, 20), Qt::LeftButton);
     bool plainDuringEditor = false;
     onModal = [&](QDialog& dialog) {
         EXPECT_NE(dynamic_cast<TF3_Startbild*>(&dialog), nullptr);
-        plainDuringEditor = !ws().dspOverlay && !ws().gridActive && ws().selectedColour == -1;
+        // No overlay and all colours on the page; the document's grid is untouched.
+        plainDuringEditor = ws().selectedColour == -1 && ws().gridActive;
+        expectPlainPreview(sample, ws().dayPalette);
         return int(QDialog::Rejected);
     };
     u->S_Startbild->click();
@@ -678,13 +683,110 @@ TEST_F(MainWindowTest, HelpAndInformationCommandsOpenTheirWindows) {
     EXPECT_EQ(shown[3], static_cast<QDialog*>(w.texte));
 }
 
-TEST_F(MainWindowTest, ClosingWithUnsavedChangesAsksNothing) {
+// --- unsaved work -----------------------------------------------------------------------
+
+TEST_F(MainWindowTest, UnsavedChangesAreLostOnlyAfterTheQuestion) {
+    enum class Road { Ende, CloseWindow, LoadButton, LoadMenu, Drop };
+    enum class Answer { Cancel, Discard, Save, SaveCancelled, SaveFails };
+    const std::string other = dir.file("ANDERE.DNL");
+    const synth::Sample second = synth::makeSample({.version = 6});
+    writeFile(other, second.dnl);
+    writeFile(dir.file("plain"), Bytes{1});
+    for (const Road road : {Road::Ende, Road::CloseWindow, Road::LoadButton, Road::LoadMenu, Road::Drop}) {
+        for (const Answer answer : {Answer::Cancel, Answer::Discard, Answer::Save, Answer::SaveCancelled, Answer::SaveFails}) {
+            SCOPED_TRACE(testing::Message() << "road " << int(road) << " answer " << int(answer));
+            main->show();
+            const synth::Sample sample = loadSample({.version = 4, .grid = synth::GridData::Inactive});
+            u->RB_Gitter_an->click();
+            ASSERT_TRUE(ws().isModified());
+            ASSERT_TRUE(main->isWindowModified());
+            const Bytes changed = ws().flash;
+            platform.questions.clear();
+            platform.messages.clear();
+            platform.openRequests.clear();
+            const std::string target = dir.file("gesichert.DNL");
+            fs::remove(target);
+            onModal = [&](QDialog& dialog) {
+                auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+                if (!save) return int(QDialog::Rejected);
+                platform.answerSave(answer == Answer::SaveCancelled ? std::nullopt
+                                    : answer == Answer::SaveFails   ? std::optional(dir.file("plain") + "/x.DNL")
+                                                                    : std::optional(target));
+                save->BB_speichereDateiClick();
+                return save->result();
+            };
+            platform.saveChoices.push_back(answer == Answer::Cancel    ? SaveChoice::Cancel
+                                           : answer == Answer::Discard ? SaveChoice::Discard
+                                                                       : SaveChoice::Save);
+            platform.answerOpen(other);
+            switch (road) {
+            case Road::Ende: u->S_Ende->click(); break;
+            case Road::CloseWindow: main->close(); break;
+            case Road::LoadButton: u->S_oeffne_DNL_file->click(); break;
+            case Road::LoadMenu: u->DNLDateilesen1->trigger(); break;
+            case Road::Drop: {
+                QMimeData data;
+                data.setUrls({QUrl::fromLocalFile(QString::fromStdString(other))});
+                QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(main, &enter);
+                QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(main, &drop);
+                EXPECT_TRUE(drop.isAccepted());
+                for (int i = 0; i < 3; ++i) QApplication::processEvents();
+                break;
+            }
+            }
+            ASSERT_EQ(platform.questions.size(), 1u);
+            EXPECT_EQ(platform.questions[0], "Die Änderungen an V2DG2322.DNL wurden nicht gespeichert.");
+            const bool goesOn = answer == Answer::Discard || answer == Answer::Save;
+            const bool closing = road == Road::Ende || road == Road::CloseWindow;
+            if (answer == Answer::Save) EXPECT_TRUE(fs::exists(target));
+            if (answer == Answer::Save && closing) EXPECT_EQ(readFile(target), ws().dnl);
+            if (answer == Answer::SaveFails) EXPECT_EQ(platform.messages.size(), 1u);
+            if (closing) {
+                EXPECT_EQ(main->isVisible(), !goesOn);
+            } else if (road != Road::Drop) {
+                EXPECT_EQ(platform.openRequests.size(), goesOn ? 1u : 0u);
+            }
+            if (goesOn && !closing) {
+                EXPECT_EQ(ws().flash, second.flash);
+                EXPECT_EQ(ws().fileName, other);
+            } else if (!goesOn) {
+                // Everything as it was: the change, its step and the unsaved state.
+                EXPECT_EQ(ws().flash, changed);
+                EXPECT_EQ(ws().fileName, dir.file("V2DG2322.DNL"));
+                EXPECT_TRUE(ws().isModified());
+                EXPECT_TRUE(u->Rueckgaengig1->isEnabled());
+            }
+            platform.openAnswers.clear();
+            platform.saveAnswers.clear();
+            if (ws().isModified()) platform.saveChoices.push_back(SaveChoice::Discard);  // for the next load
+            (void)sample;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, NothingUnsavedClosesAndLoadsWithoutAQuestion) {
     main->show();
-    loadSample({.version = 4});
-    u->RB_Gitter_aus->click();
+    const synth::Sample sample = loadSample({.version = 4, .grid = synth::GridData::Inactive});
+    u->RB_Gitter_an->click();
+    u->Rueckgaengig1->trigger();  // back to the loaded state: nothing unsaved
+    EXPECT_FALSE(main->isWindowModified());
+    load(sample.dnl, "ZWEITE.DNL");
+    EXPECT_EQ(ws().fileName, dir.file("ZWEITE.DNL"));
+    u->RB_Gitter_an->click();
+    onModal = [&](QDialog& dialog) {
+        auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+        if (!save) return int(QDialog::Rejected);
+        platform.answerSave(dir.file("gesichert.DNL"));
+        save->BB_speichereDateiClick();
+        return save->result();
+    };
+    main->DNL_Datei_sichern();  // saved: nothing unsaved either
+    EXPECT_FALSE(main->isWindowModified());
     platform.messages.clear();
     u->Ende1->trigger();
     EXPECT_FALSE(main->isVisible());
-    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(platform.questions.empty());
     EXPECT_TRUE(platform.messages.empty());
 }

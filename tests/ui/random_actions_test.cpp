@@ -134,13 +134,20 @@ public:
         static const std::vector<Action> table = {
             // Loading.
             {"load a good sample", 6, Writes::WhenAccepted, [](RandomSession& s) { s.loadGood(); }},
-            {"load a file with a bad checksum", 2, Writes::Never, [](RandomSession& s) { s.loadBad(Damage::Checksum); }},
-            {"load a cut-off file", 2, Writes::Never, [](RandomSession& s) { s.loadBad(Damage::CutOff); }},
-            {"load a cut-off file with a fitting checksum", 2, Writes::Never,
+            {"load a file with a bad checksum", 2, Writes::WhenAccepted, [](RandomSession& s) { s.loadBad(Damage::Checksum); }},
+            {"load a cut-off file", 2, Writes::WhenAccepted, [](RandomSession& s) { s.loadBad(Damage::CutOff); }},
+            {"load a cut-off file with a fitting checksum", 2, Writes::WhenAccepted,
              [](RandomSession& s) { s.loadBad(Damage::CutOffChecksumFixed); }},
-            {"load a tiny file", 1, Writes::Never, [](RandomSession& s) { s.loadBad(Damage::Tiny); }},
-            {"load a missing file", 1, Writes::Never, [](RandomSession& s) { s.loadPath(s.dir_.file("fehlt.DNL")); }},
-            {"cancel the open dialog", 1, Writes::Never, [](RandomSession& s) { s.loadCancelled(); }},
+            {"load a tiny file", 1, Writes::WhenAccepted, [](RandomSession& s) { s.loadBad(Damage::Tiny); }},
+            {"load a missing file", 1, Writes::WhenAccepted, [](RandomSession& s) {
+                 s.accepted_ = s.main_->workspace().isModified();
+                 s.loadPath(s.dir_.file("fehlt.DNL"));
+             }},
+            {"cancel the open dialog", 1, Writes::WhenAccepted, [](RandomSession& s) { s.loadCancelled(); }},
+            // History.
+            {"undo", 4, Writes::WhenAccepted, [](RandomSession& s) { s.accepted_ = s.trigger(s.u_->Rueckgaengig1); }},
+            {"redo", 2, Writes::WhenAccepted, [](RandomSession& s) { s.accepted_ = s.trigger(s.u_->Wiederherstellen1); }},
+            {"undo every step and redo them", 1, Writes::Never, [](RandomSession& s) { s.undoEverything(); }},
             // Main page.
             {"click a palette cell", 8, Writes::Never, [](RandomSession& s) { s.clickPalette(Qt::LeftButton); }},
             {"move over the palette", 4, Writes::Never, [](RandomSession& s) { s.main_->I_PaletteMouseMove(s.palettePoint()); }},
@@ -195,6 +202,7 @@ public:
             if (problem_.empty() && ws.flash != before && (action.writes == Writes::Never || !accepted_))
                 problem_ = "the flash image changed without an accepted command";
             if (problem_.empty()) checkCopies();
+            if (ws.history().size() >= History::kMaxSteps) historyFull_ = true;
             if (!problem_.empty()) {
                 std::ostringstream out;
                 out << "action " << n << " (" << action.name << "): " << problem_ << "\nlast actions:";
@@ -243,22 +251,67 @@ private:
     std::size_t below(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_); }
     bool chance(int percent) { return static_cast<int>(below(100)) < percent; }
 
-    // Opens `path` through the open dialog; returns the messages the load showed.
-    std::vector<std::string> loadPath(const std::string& path) {
-        const std::size_t shown = platform_.messages.size();
+    // Opens `path` through the open dialog (nothing: the dialog is cancelled); returns the
+    // messages the load showed. With unsaved changes the question comes first and gets a
+    // random answer; `opened` tells whether the open dialog came up at all.
+    std::vector<std::string> loadPath(const std::optional<std::string>& path, bool* opened = nullptr) {
+        const bool modified = main_->workspace().isModified();
+        const std::size_t questions = platform_.questions.size();
+        if (modified) platform_.saveChoices.push_back(std::array{SaveChoice::Save, SaveChoice::Discard, SaveChoice::Cancel}[below(3)]);
         platform_.answerOpen(path);
+        const std::size_t requests = platform_.openRequests.size();
+        const std::size_t shown = platform_.messages.size();
+        const std::size_t bySave = messagesBySave_;
         u_->S_oeffne_DNL_file->click();
-        return {platform_.messages.begin() + static_cast<std::ptrdiff_t>(shown), platform_.messages.end()};
+        if (platform_.questions.size() != questions + (modified ? 1 : 0)) problem_ = "the question before a load came wrong";
+        if (!platform_.saveChoices.empty()) problem_ = "an answer was not used";
+        const bool dialog = platform_.openRequests.size() == requests + 1;
+        if (!dialog) platform_.openAnswers.clear();  // the load stopped before its dialog
+        if (opened) *opened = dialog;
+        // The messages of a save run by "Speichern" come before the load's.
+        const std::size_t first = shown + (messagesBySave_ - bySave);
+        return {platform_.messages.begin() + static_cast<std::ptrdiff_t>(first), platform_.messages.end()};
     }
 
     void loadGood() {
         const Prepared& p = samples_[below(samples_.size())];
-        const std::vector<std::string> messages = loadPath(p.path);
+        const Bytes before = main_->workspace().flash;
+        bool opened = false;
+        const std::vector<std::string> messages = loadPath(p.path, &opened);
         accepted_ = true;
+        if (!problem_.empty()) return;
+        if (!opened) {
+            // Cancelled, or a save that failed or was cancelled: the document as it was.
+            if (main_->workspace().flash != before) problem_ = "a cancelled load changed the document";
+            return;
+        }
         const std::vector<std::string> expected =
             p.markerDamaged ? std::vector<std::string>{msg::kMarkerCorrected} : std::vector<std::string>{};
         if (messages != expected) problem_ = "a good sample was not loaded cleanly";
         else if (main_->workspace().flash != p.flash) problem_ = "the loaded flash image is not the sample's";
+        else if (main_->workspace().isModified() || main_->workspace().history().size() != 0)
+            problem_ = "a loaded file does not start a new history";
+        loadedFlash_ = p.flash;
+        historyFull_ = false;
+    }
+
+    bool trigger(QAction* action) {
+        if (!action->isEnabled()) return false;
+        action->trigger();
+        return true;
+    }
+
+    // Undoing every step gives back the loaded flash image (unless the bound dropped steps);
+    // redoing as many gives back the image before.
+    void undoEverything() {
+        Workspace& ws = main_->workspace();
+        if (!ws.fileLoaded) return;
+        const Bytes before = ws.flash;
+        const std::size_t position = ws.history().position();
+        while (trigger(u_->Rueckgaengig1)) {}
+        if (!historyFull_ && ws.flash != loadedFlash_) problem_ = "undoing every step does not give the loaded flash image";
+        for (std::size_t k = 0; k < position; ++k) trigger(u_->Wiederherstellen1);
+        if (problem_.empty() && ws.flash != before) problem_ = "redoing the steps does not give the image back";
     }
 
     void loadBad(Damage damage) {
@@ -281,12 +334,15 @@ private:
         }
         const std::string path = dir_.file("damaged.DNL");
         writeFile(path, b);
-        if (loadPath(path).size() != 1) problem_ = "a damaged file was not refused with one message";
+        accepted_ = main_->workspace().isModified();  // "Speichern" may write a colour mode
+        bool opened = false;
+        if (loadPath(path, &opened).size() != (opened ? 1u : 0u)) problem_ = "a damaged file was not refused with one message";
     }
 
     void loadCancelled() {
-        platform_.answerOpen(std::nullopt);
-        u_->S_oeffne_DNL_file->click();
+        // "Speichern" in the question may write a colour mode into the document.
+        accepted_ = main_->workspace().isModified();
+        loadPath(std::nullopt);
     }
 
     // A user can click only what is shown and enabled.
@@ -618,6 +674,7 @@ private:
         platform_.answerSave(target);
         const std::size_t shown = platform_.messages.size();
         save.BB_speichereDatei->click();
+        messagesBySave_ += platform_.messages.size() - shown;
         accepted_ = target && writable;
         if (accepted_ && platform_.messages.size() != shown) problem_ = "a save into a writable folder failed";
         else if (accepted_ && readFile(*target) != main_->workspace().dnl) problem_ = "the saved file is not the rebuilt one";
@@ -644,6 +701,9 @@ private:
     std::vector<Prepared> samples_;
     std::deque<std::string> history_;
     bool accepted_ = false;
+    std::size_t messagesBySave_ = 0;  // messages the save dialog showed so far
+    Bytes loadedFlash_;        // the flash image of the last load
+    bool historyFull_ = false;  // the bound may have dropped steps since the last load
     std::string problem_;
     std::map<std::string, std::array<std::size_t, 2>> tally_;
 };
