@@ -87,6 +87,34 @@ void History::dropOldest() {
     }
 }
 
+bool History::amendLast(const std::vector<FlashRun>& runs) {
+    if (position_ == 0) return false;
+    HistoryStep& step = steps_[position_ - 1];
+    bytes_ -= step.memorySize();
+    std::vector<FlashRun> added;
+    for (const FlashRun& run : runs) {
+        for (std::size_t i = 0; i < run.after.size(); ++i) {
+            const std::size_t at = run.offset + i;
+            // A byte the step wrote already keeps its old value and takes the new one.
+            auto inside = std::find_if(step.runs.begin(), step.runs.end(), [&](const FlashRun& r) {
+                return at >= r.offset && at - r.offset < r.after.size();
+            });
+            if (inside != step.runs.end()) {
+                inside->after[at - inside->offset] = run.after[i];
+                continue;
+            }
+            if (added.empty() || added.back().offset + added.back().after.size() != at)
+                added.push_back({static_cast<std::uint32_t>(at), {}, {}});
+            added.back().before.push_back(run.before[i]);
+            added.back().after.push_back(run.after[i]);
+        }
+    }
+    step.runs.insert(step.runs.end(), added.begin(), added.end());
+    if (!runs.empty()) step.changesSavedState = true;
+    bytes_ += step.memorySize();
+    return true;
+}
+
 const HistoryStep* History::stepBack() {
     if (!canUndo()) return nullptr;
     return &steps_[--position_];

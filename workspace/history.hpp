@@ -36,6 +36,7 @@ inline constexpr const char* kStartImage = "Startbild übernehmen";
 inline constexpr const char* kEntries = "Paletteneinträge auswählen";
 inline constexpr const char* kTexts = "Texte übernehmen";
 inline constexpr const char* kColourMode = "Farbmodus speichern";
+inline constexpr const char* kChecksum = "Prüfsumme eintragen";
 }  // namespace steplabel
 
 // How a change came about: a command applied it, or the history moved.
@@ -83,6 +84,10 @@ public:
     // Adds a step after the current position; steps that could be redone are gone. The
     // oldest steps are dropped beyond the bounds.
     void push(HistoryStep step);
+
+    // Folds `runs` (written over the current state) into the step that led to it, so that
+    // undoing that step takes them back as well. False when no step led to the current state.
+    bool amendLast(const std::vector<FlashRun>& runs);
 
     bool canUndo() const { return position_ > 0; }
     bool canRedo() const { return position_ < steps_.size(); }

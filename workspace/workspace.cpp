@@ -163,13 +163,17 @@ SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
     });
     if (!error.empty()) return {false, error};
     // The colour mode is part of the document now: a step of its own, before the saved
-    // position, so an undo takes it back and marks the document modified.
-    HistoryStep step;
-    step.runs = differingRuns(flash, newFlash);
-    const bool colourModeWritten = !step.runs.empty();
-    if (colourModeWritten) {
-        step.kind = ChangeKind::ColourMode;
-        step.label = steplabel::kColourMode;
+    // position, so an undo takes it back and marks the document modified. The fresh flash
+    // checksum alone belongs to the step that led here.
+    Bytes withMode = flash;
+    BIN_TagNacht(withMode, paletteOffset(), mode);
+    const bool colourModeWritten = withMode != flash;
+    std::vector<FlashRun> runs = differingRuns(flash, newFlash);
+    if (!runs.empty() && (colourModeWritten || !history_.amendLast(runs))) {
+        HistoryStep step;
+        step.kind = colourModeWritten ? ChangeKind::ColourMode : ChangeKind::Palettes;
+        step.label = colourModeWritten ? steplabel::kColourMode : steplabel::kChecksum;
+        step.runs = std::move(runs);
         history_.push(std::move(step));
     }
     flash = std::move(newFlash);

@@ -12,6 +12,8 @@
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_files.hpp"
+#include "test_pictures.hpp"
+#include "workspace/picture_file.hpp"
 #include "ui/resources_init.hpp"
 #include "ui/tf2_farbeditor.hpp"
 #include "ui/tf3_startbild.hpp"
@@ -681,6 +683,140 @@ TEST_F(MainWindowTest, HelpAndInformationCommandsOpenTheirWindows) {
     u->S_Texte->click();
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[3], static_cast<QDialog*>(w.texte));
+}
+
+// --- history ----------------------------------------------------------------------------
+
+namespace {
+
+// What the main page shows of the document.
+struct Page {
+    QImage preview, logo, day, night;
+    QStringList info;
+    QString colours, notice;
+    bool noticeShown, gridOn, gridOff, saveEnabled;
+    bool operator==(const Page&) const = default;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, UndoAndRedoOfEachAcceptedChangeShowWhatTheImageShows) {
+    const std::string picture = dir.file("bild.BMP");
+    writeFile(picture, encodeBmp24(synth::photoPicture(5, 30)));
+    auto page = [&] {
+        QStringList info;
+        for (int i = 0; i < u->LB_Versionstexte->count(); ++i) info << u->LB_Versionstexte->item(i)->text();
+        return Page{preview().copy(), u->I_BIN_DSP_Grafik->canvas().copy(), u->I_Tag_Palette->canvas().copy(),
+                    u->I_Nacht_Palette->canvas().copy(), info, u->L_AnzCol->text(), u->L_TagNachtDifferenz->text(),
+                    shownOnPage(u->L_TagNachtDifferenz), u->RB_Gitter_an->isChecked(), u->RB_Gitter_aus->isChecked(),
+                    u->S_speichere_DNL_file->isEnabled()};
+    };
+    struct Case {
+        const char* name;
+        synth::Options options;
+        std::function<void()> act;
+        const char* label;
+    };
+    const Case cases[] = {
+        {"grid on", {.version = 2, .grid = synth::GridData::Inactive}, [&] { u->RB_Gitter_an->click(); }, "Gitter einschalten"},
+        {"grid off", {.version = 4}, [&] { u->RB_Gitter_aus->click(); }, "Gitter ausschalten"},
+        {"Korrigieren?", {.version = 3, .night = synth::NightPalette::Darker}, [&] { u->P_FixTagNacht->click(); },
+         "Tag und Nacht angleichen"},
+        {"colour editor", {.version = 6}, [&] {
+             onModal = [&](QDialog& dialog) {
+                 auto* editor = dynamic_cast<TF2_Farbeditor*>(&dialog);
+                 if (!editor) return int(QDialog::Rejected);
+                 editor->FormShow();
+                 editor->T_rot->setValue(3);
+                 editor->BitBtn1Click();
+                 return editor->result();
+             };
+             const int index = ws().startImage[40 * 320 + 40];
+             main->I_PaletteMouseDown(QPoint(13 * (index % 16) + 6, 13 * (index / 16) + 6), Qt::RightButton);
+         }, "Farbe ändern"},
+        {"start image editor", {.version = 2}, [&] {
+             onModal = [&](QDialog& dialog) {
+                 auto* editor = dynamic_cast<TF3_Startbild*>(&dialog);
+                 if (!editor) return int(QDialog::Rejected);
+                 editor->FormShow();
+                 editor->importFile(picture);
+                 editor->BB_schreibe_NEU_in_BIN->click();
+                 return editor->result();
+             };
+             u->S_Startbild->click();
+         }, "Startbild übernehmen"},
+        {"colour mode of a save", {.version = 5}, [&] {
+             onModal = [&](QDialog& dialog) {
+                 auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+                 if (!save) return int(QDialog::Rejected);
+                 save->setColourMode(ColourMode::AlwaysNight);
+                 platform.answerSave(dir.file("gesichert.DNL"));
+                 save->BB_speichereDateiClick();
+                 return save->result();
+             };
+             u->S_speichere_DNL_file->click();
+         }, "Farbmodus speichern"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (ws().isModified()) platform.saveChoices.push_back(SaveChoice::Discard);
+        const synth::Sample sample = loadSample(c.options);
+        ASSERT_FALSE(u->Rueckgaengig1->isEnabled());
+        ASSERT_FALSE(u->Wiederherstellen1->isEnabled());
+        const Page atLoad = page();
+        c.act();
+        onModal = nullptr;
+        ASSERT_NE(ws().flash, sample.flash);
+        EXPECT_TRUE(u->Rueckgaengig1->isEnabled());
+        EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: ") + QString::fromUtf8(c.label));
+        const Bytes changedFlash = ws().flash;
+        main->I_PaletteMouseMove(QPoint(0, 0));
+        const Page changed = page();
+        const int pauses = main->pauseCount();
+
+        u->Rueckgaengig1->trigger();
+        EXPECT_EQ(ws().flash, sample.flash);
+        Page undone = page();
+        if (std::string(c.name) == "colour mode of a save") undone.info[3] = atLoad.info[3];  // the file on disk stays saved
+        EXPECT_TRUE(undone == atLoad);
+        EXPECT_FALSE(u->Rueckgaengig1->isEnabled());
+        EXPECT_EQ(u->Wiederherstellen1->text(), QStringLiteral("&Wiederherstellen: ") + QString::fromUtf8(c.label));
+
+        u->Wiederherstellen1->trigger();
+        EXPECT_EQ(ws().flash, changedFlash);
+        EXPECT_TRUE(page() == changed);
+        EXPECT_EQ(main->pauseCount(), pauses);  // no globe animation
+        EXPECT_FALSE(u->Wiederherstellen1->isEnabled());
+    }
+}
+
+TEST_F(MainWindowTest, HistoryCommandsHaveTheirKeysAndALoadStartsANewHistory) {
+    EXPECT_EQ(u->Rueckgaengig1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(u->Wiederherstellen1->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+    EXPECT_EQ(u->DNLDateilesen1->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(u->DNLDateispeichern1->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig"));
+    EXPECT_FALSE(u->Rueckgaengig1->isEnabled());
+
+    const synth::Sample sample = loadSample({.version = 4});
+    EXPECT_FALSE(main->isWindowModified());
+    u->RB_Gitter_aus->click();
+    u->P_FixTagNacht->click();
+    EXPECT_TRUE(main->isWindowModified());
+    EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: Tag und Nacht angleichen"));
+    u->Rueckgaengig1->trigger();
+    u->Rueckgaengig1->trigger();
+    EXPECT_FALSE(main->isWindowModified());
+    u->Wiederherstellen1->trigger();
+    EXPECT_TRUE(main->isWindowModified());
+    EXPECT_TRUE(u->Wiederherstellen1->isEnabled());
+
+    platform.saveChoices.push_back(SaveChoice::Discard);
+    load(sample.dnl, "NEU.DNL");
+    EXPECT_FALSE(u->Rueckgaengig1->isEnabled());
+    EXPECT_FALSE(u->Wiederherstellen1->isEnabled());
+    EXPECT_FALSE(main->isWindowModified());
 }
 
 // --- unsaved work -----------------------------------------------------------------------
