@@ -159,6 +159,7 @@ int cmdSave(Context& c) {
         if (ws.gridState() == GridState::Absent) return fail("Diese Softwareversion hat keine Gitterlinien.");
         ws.BIN_Gitter(grid == "on");
     }
+    if (c.parser.isSet("fix-day-night")) ws.P_FixTagNachtClick();  // from the day view, as after a load
     const SaveOutcome saved = ws.saveDnl(c.args[1].toStdString(), mode);
     return saved.ok ? kOk : fail(saved.message);
 }
@@ -324,8 +325,9 @@ int main(int argc, char** argv) {
         "  info DATEI.DNL [--json]                      Zusammenfassung der Datei\n"
         "  bin DATEI.DNL AUSGABE.BIN                    Flash-Abbild direkt nach dem Laden\n"
         "  save DATEI.DNL AUSGABE.DNL [--colour-mode M] neu aufbauen und schreiben\n"
-        "       [--grid on|off]                         (M: normal, day, swap, night;\n"
-        "                                               Gitterlinien vorher ein- oder ausschalten)\n"
+        "       [--grid on|off] [--fix-day-night]       (M: normal, day, swap, night;\n"
+        "                                               Gitterlinien vorher ein- oder ausschalten;\n"
+        "                                               vorher Tag und Nacht angleichen)\n"
         "  texts DATEI.DNL AUSGABE.TXT                  Liste der Texte (Windows-1252, CR LF)\n"
         "  set-text DATEI.DNL NR AUSGABE.DNL --text TEXT [--overlong]\n"
         "                                               Text Nr. NR ersetzen und speichern;\n"
@@ -344,6 +346,9 @@ int main(int argc, char** argv) {
     parser.addOption({"text", "Neuer Text (set-text).", "text"});
     parser.addOption({"overlong", "Überlange Texte erlauben: der Text darf den Füllraum nutzen (set-text)."});
     parser.addOption({"grid", "Gitterlinien im Navi (save): on oder off.", "on|off"});
+    parser.addOption({"fix-day-night",
+                      "Wie \"Korrigieren?\": die Nachtfarben der im Startbild und DSP-Logo verwendeten Einträge "
+                      "werden die Tagfarben (save)."});
     parser.addOption({"night", "Mit der Nachtpalette (export-image, export-logo)."});
     parser.addOption({"image", "Neues Startbild (import-image).", "bild"});
     parser.addOption({"colours", "Farbanzahl des Startbildes, 1 bis 256 (import-image).", "n"});

@@ -103,6 +103,22 @@ TEST(CliGraphics, SaveWritesTheGridFormFirst) {
     EXPECT_FALSE(QFile::exists(dir.filePath("y.DNL")));
 }
 
+TEST(CliGraphics, SaveCorrectsDayAndNightAsTheMainPageDoes) {
+    QTemporaryDir dir;
+    const auto sample = synth::makeSample({.version = 3, .night = synth::NightPalette::Darker});
+    const QString in = test::writeTemp(dir, "in.DNL", sample.dnl);
+    ASSERT_EQ(info(in)["day_night"].toString(), "differs");
+    const QString out = dir.filePath("out.DNL");
+    ASSERT_EQ(test::runCli({"save", in, out, "--fix-day-night"}).exitCode, 0);
+    EXPECT_NE(info(out)["day_night"].toString(), "differs");
+
+    Workspace ws;
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
+    ws.P_FixTagNachtClick();
+    ws.rebuildDnl(ColourMode::Normal);
+    EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
+}
+
 TEST(CliGraphics, ExportedPreviewsAreThePicturesInAllColours) {
     QTemporaryDir dir;
     const auto sample = synth::makeSample({.version = 3});

@@ -12,6 +12,7 @@
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_files.hpp"
+#include "cli_runner.hpp"
 #include "test_pictures.hpp"
 #include "workspace/picture_file.hpp"
 #include "ui/resources_init.hpp"
@@ -817,6 +818,70 @@ TEST_F(MainWindowTest, HistoryCommandsHaveTheirKeysAndALoadStartsANewHistory) {
     EXPECT_FALSE(u->Rueckgaengig1->isEnabled());
     EXPECT_FALSE(u->Wiederherstellen1->isEnabled());
     EXPECT_FALSE(main->isWindowModified());
+}
+
+TEST_F(MainWindowTest, AfterUndoAndRedoTheSavedFileHoldsTheRemainingEditsAsTheCommandLineToolWritesThem) {
+    // A user's session on a sample: correct day and night, a new start image, a text; the
+    // last two undone, the picture redone; saved.
+    const std::string sample = std::string(ZARVELO_SAMPLES_DIR) + "/Beispiel_04_VW_2002_03_DX.DNL";
+    const std::string picture = dir.file("bild.BMP");
+    writeFile(picture, encodeBmp24(synth::photoPicture(9, 50)));
+    main->show();
+    platform.answerOpen(sample);
+    u->DNLDateilesen1->trigger();
+    ASSERT_TRUE(ws().fileLoaded);
+    ASSERT_TRUE(shownOnPage(u->P_FixTagNacht));
+    u->P_FixTagNacht->click();
+    onModal = [&](QDialog& dialog) {
+        auto* editor = dynamic_cast<TF3_Startbild*>(&dialog);
+        if (!editor) return int(QDialog::Rejected);
+        editor->FormShow();
+        editor->importFile(picture);
+        editor->BB_schreibe_NEU_in_BIN->click();
+        return editor->result();
+    };
+    u->S_Startbild->click();
+    TextReadResult texts = ws().BIN_zu_TexteArray();
+    ASSERT_TRUE(texts.list);
+    ASSERT_TRUE(Edit_zu_TexteArray(*texts.list, 2, "X", OverlongMode::Sperren).ok);
+    ASSERT_TRUE(ws().TexteArray_zu_BIN(*texts.list));
+    EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: Texte übernehmen"));
+    u->Rueckgaengig1->trigger();
+    u->Rueckgaengig1->trigger();
+    u->Wiederherstellen1->trigger();
+    EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: Startbild übernehmen"));
+    const std::string saved = dir.file("gesichert.DNL");
+    onModal = [&](QDialog& dialog) {
+        auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+        if (!save) return int(QDialog::Rejected);
+        platform.answerSave(saved);
+        save->BB_speichereDateiClick();
+        return save->result();
+    };
+    u->DNLDateispeichern1->trigger();
+    EXPECT_FALSE(main->isWindowModified());
+
+    const std::string corrected = dir.file("korrigiert.DNL");
+    const std::string byTool = dir.file("werkzeug.DNL");
+    ASSERT_EQ(test::runCli({"save", QString::fromStdString(sample), QString::fromStdString(corrected), "--fix-day-night"}).exitCode, 0);
+    ASSERT_EQ(test::runCli({"import-image", QString::fromStdString(corrected), QString::fromStdString(byTool), "--image",
+                            QString::fromStdString(picture)})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(readFile(saved) == readFile(byTool));
+
+    // "ENDE" with unsaved changes asks; "Abbrechen" keeps everything.
+    u->RB_Gitter_aus->click();
+    const Bytes flash = ws().flash;
+    u->S_Ende->click();
+    ASSERT_EQ(platform.questions.size(), 1u);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(ws().flash, flash);
+    EXPECT_TRUE(main->isWindowModified());
+    EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: Gitter ausschalten"));
+    platform.saveChoices.push_back(SaveChoice::Discard);
+    u->S_Ende->click();
+    EXPECT_FALSE(main->isVisible());
 }
 
 // --- unsaved work -----------------------------------------------------------------------
