@@ -12,11 +12,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -220,17 +218,8 @@ int cmdSetText(Context& c) {
 
 // Writes a picture as a 24-bit BMP file, completely or not at all.
 int writeBmp(const RgbImage& picture, const QString& path) {
-    QImage image(picture.width, picture.height, QImage::Format_RGB888);
-    for (int y = 0; y < picture.height; ++y)
-        std::copy_n(picture.rgb.data() + picture.offset(0, y), static_cast<std::size_t>(picture.width) * 3, image.scanLine(y));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString().toStdString());
-    if (!image.save(&file, "BMP")) {
-        file.cancelWriting();
-        return fail(file.errorString().isEmpty() ? "Die Grafik konnte nicht geschrieben werden." : file.errorString().toStdString());
-    }
-    if (!file.commit()) return fail(file.errorString().toStdString());
-    return kOk;
+    const std::string error = writeBmpFile(path.toStdString(), picture);
+    return error.empty() ? kOk : fail(error);
 }
 
 // The previews as the main page shows them with all colours, without overlays.

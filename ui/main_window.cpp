@@ -1,6 +1,8 @@
 #include "main_window.hpp"
 
 #include "ui/palette_views.hpp"
+#include "ui/rgb_qimage.hpp"
+#include "workspace/picture_file.hpp"
 #include "flash/messages.hpp"
 #include "graphics/globe_animation.hpp"
 #include "graphics/start_image.hpp"
@@ -26,7 +28,6 @@
 #include <QUrl>
 #include <QLayout>
 #include <QPainter>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QThread>
 #include <QTimer>
@@ -48,14 +49,6 @@ QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), stat
 QString fromFirmware(const std::string& bytes) {
     QStringDecoder decoder("windows-1252");
     return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-void copyInto(QImage& target, const RgbImage& source) {
-    if (target.width() != source.width || target.height() != source.height || target.format() != QImage::Format_RGB888)
-        target = QImage(source.width, source.height, QImage::Format_RGB888);
-    const auto rowBytes = static_cast<std::size_t>(source.width) * 3;
-    for (int y = 0; y < source.height; ++y)
-        std::copy_n(source.rgb.data() + source.offset(0, y), rowBytes, target.scanLine(y));
 }
 
 }  // namespace
@@ -353,13 +346,8 @@ void TF1_Hauptseite::saveImage(const QImage& image) {
     const std::optional<std::string> path = platform_.saveFile({"Grafik-Dateien (*.BMP)|*.BMP", "BMP", saveName_});
     if (!path) return;
     saveName_ = *path;
-    QSaveFile file(fromUtf8(*path));
-    const QImage picture = image.convertToFormat(QImage::Format_RGB888);
-    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "BMP") || !file.commit()) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        platform_.message(error.isEmpty() ? "Die Grafik konnte nicht gespeichert werden." : error.toStdString());
-    }
+    const std::string error = writeBmpFile(*path, fromQImage(image));
+    if (!error.empty()) platform_.message(error);
 }
 
 void TF1_Hauptseite::P_Palette_speichernClick() { saveImage(visiblePaletteView()); }

@@ -327,4 +327,8 @@ Bytes encodeBmp24(const RgbImage& picture) {
     return out;
 }
 
+std::string writeBmpFile(const std::string& path, const RgbImage& picture) {
+    return writeFileAtomically(path, encodeBmp24(picture));
+}
+
 }  // namespace zarvelo

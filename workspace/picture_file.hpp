@@ -37,4 +37,8 @@ PictureLoad loadPictureFile(const std::string& path);
 // A 24-bit bottom-up BMP file (40-byte header) of the picture.
 Bytes encodeBmp24(const RgbImage& picture);
 
+// Writes the picture as such a file, completely or not at all (system error text, or empty).
+// Every picture the program saves goes this way.
+std::string writeBmpFile(const std::string& path, const RgbImage& picture);
+
 }  // namespace zarvelo
