@@ -1,115 +1,24 @@
 #include "workspace/file_io.hpp"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <random>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "workspace/platform_file.hpp"
 
 namespace zarvelo {
 
-namespace {
-std::string systemError(const std::string& path, int err) {
-    return path + ": " + std::strerror(err);
-}
-}  // namespace
-
 FileReadResult readWholeFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage) {
-    FileReadResult result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        result.error = systemError(path, errno);
-        return result;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        result.error = systemError(path, S_ISDIR(st.st_mode) ? EISDIR : errno ? errno : EINVAL);
-        ::close(fd);
-        return result;
-    }
-    if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
-        result.error = tooLargeMessage;
-        ::close(fd);
-        return result;
-    }
-    Bytes bytes(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (true) {
-        if (done == bytes.size()) bytes.resize(bytes.size() + 4096);  // file grew meanwhile
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            result.error = systemError(path, errno);
-            ::close(fd);
-            return result;
-        }
-        if (n == 0) break;
-        done += static_cast<std::size_t>(n);
-        if (done > maxSize) {
-            result.error = tooLargeMessage;
-            ::close(fd);
-            return result;
-        }
-    }
-    ::close(fd);
-    bytes.resize(done);
-    result.bytes = std::move(bytes);
-    return result;
+    return files::readFile(path, maxSize, tooLargeMessage);
 }
 
 std::string writeFileAtomically(const std::string& path, ByteView bytes, const WrittenFileCheck& check) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path dir = target.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return systemError(path, errno);
-    auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(tmpl.c_str());
-        return systemError(path, err);
-    };
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) return fail(errno);
-    // Keep the permissions of a file we replace; a new file gets the usual 0666 & ~umask.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        return systemError(path, err);
-    }
+    const TempFile temp = files::writeBeside(path, bytes);
+    if (!temp.error.empty()) return temp.error;
     if (check) {
-        const std::string refused = check(tmpl);
+        const std::string refused = check(temp.path);
         if (!refused.empty()) {
-            ::unlink(tmpl.c_str());
+            files::removeQuietly(temp.path);
             return refused;
         }
     }
-    if (::rename(tmpl.c_str(), path.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        return systemError(path, err);
-    }
-    return {};
+    return files::replaceWith(temp.path, path);
 }
 
 }  // namespace zarvelo
