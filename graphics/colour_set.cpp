@@ -1,5 +1,7 @@
 #include "graphics/colour_set.hpp"
 
+#include "graphics/run_length.hpp"
+
 namespace zarvelo {
 
 namespace {
@@ -84,17 +86,8 @@ std::optional<ColourSet> buildColourSet(const RgbImage& picture, Rgb filler) {
 
 std::size_t encodedSize(const std::vector<std::uint8_t>& index, int width, int height) {
     std::size_t runs = 0;
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* row = index.data() + static_cast<std::size_t>(y) * width;
-        int x = 0;
-        while (x < width) {
-            const std::uint8_t v = row[x];
-            int n = 1;
-            while (x + n < width && n < 255 && row[x + n] == v) ++n;
-            x += n;
-            ++runs;
-        }
-    }
+    for (int y = 0; y < height; ++y)
+        forEachRun(index.data() + static_cast<std::size_t>(y) * width, width, [&](std::uint8_t, int) { ++runs; });
     return runs * 2;
 }
 

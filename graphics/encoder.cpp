@@ -1,5 +1,6 @@
 #include "graphics/encoder.hpp"
 
+#include "graphics/run_length.hpp"
 #include "graphics/start_image.hpp"
 
 #include <algorithm>
@@ -13,15 +14,10 @@ std::optional<Bytes> NEU_berechne_Bild(const std::vector<std::uint8_t>& index, s
     Bytes code;
     code.reserve(imageDataSize);
     for (int y = h - 1; y >= 0; --y) {
-        const std::uint8_t* row = index.data() + static_cast<std::size_t>(y) * w;
-        for (int x = 0; x < w;) {
-            const std::uint8_t e = row[x];
-            int n = 1;
-            while (x + n < w && n < 255 && row[x + n] == e) ++n;
+        forEachRun(index.data() + static_cast<std::size_t>(y) * w, w, [&](std::uint8_t e, int n) {
             code.push_back(e);
             code.push_back(static_cast<std::uint8_t>(n));
-            x += n;
-        }
+        });
     }
     if (code.size() > imageDataSize) return std::nullopt;
     std::size_t spare = (imageDataSize - code.size()) / 2;

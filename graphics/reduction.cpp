@@ -1,5 +1,7 @@
 #include "graphics/reduction.hpp"
 
+#include "graphics/run_length.hpp"
+
 #include <algorithm>
 #include <climits>
 
@@ -141,17 +143,9 @@ ColourSet MergeSequence::apply(const ColourSet& from, int k) const {
 std::size_t MergeSequence::encodedSizeAfter(const ColourSet& from, int k) const {
     const auto root = roots(std::clamp(k, 0, size()));
     std::size_t runs = 0;
-    for (int y = 0; y < from.height; ++y) {
-        const std::uint8_t* row = from.index.data() + static_cast<std::size_t>(y) * from.width;
-        int x = 0;
-        while (x < from.width) {
-            const std::uint8_t v = root[row[x]];
-            int n = 1;
-            while (x + n < from.width && n < 255 && root[row[x + n]] == v) ++n;
-            x += n;
-            ++runs;
-        }
-    }
+    for (int y = 0; y < from.height; ++y)
+        forEachRun(from.index.data() + static_cast<std::size_t>(y) * from.width, from.width,
+                   [&](std::uint8_t e) { return root[e]; }, [&](std::uint8_t, int) { ++runs; });
     return runs * 2;
 }
 
