@@ -47,37 +47,28 @@ void reportMemory(benchmark::State& state, const Workspace& ws) {
     state.counters["steps"] = static_cast<double>(ws.history().size());
 }
 
+// Loads the sample, fills the history and times one undo: the step's bytes back, then
+// everything re-derived as a load would. The redo that restores the state is not timed.
+void timeUndo(benchmark::State& state, void (*fill)(Workspace&, std::size_t)) {
+    const auto sample = synth::makeSample(sampleOptions(static_cast<int>(state.range(0))));
+    Workspace ws;
+    ws.loadBytes(sample.dnl, "bench.DNL");
+    fill(ws, History::kMaxSteps);
+    reportMemory(state, ws);
+    for (auto _ : state) {
+        ws.undo();
+        state.PauseTiming();
+        ws.redo();
+        state.ResumeTiming();
+    }
+}
+
 }  // namespace
 
-static void BM_HistoryFullOfStartImages(benchmark::State& state) {
-    const auto sample = synth::makeSample(sampleOptions(static_cast<int>(state.range(0))));
-    Workspace ws;
-    ws.loadBytes(sample.dnl, "bench.DNL");
-    fillWithStartImages(ws, History::kMaxSteps);
-    reportMemory(state, ws);
-    // One undo: the step's bytes back, then everything re-derived as a load would.
-    for (auto _ : state) {
-        ws.undo();
-        state.PauseTiming();
-        ws.redo();
-        state.ResumeTiming();
-    }
-}
+static void BM_HistoryFullOfStartImages(benchmark::State& state) { timeUndo(state, fillWithStartImages); }
 BENCHMARK(BM_HistoryFullOfStartImages)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-static void BM_HistoryMixed(benchmark::State& state) {
-    const auto sample = synth::makeSample(sampleOptions(static_cast<int>(state.range(0))));
-    Workspace ws;
-    ws.loadBytes(sample.dnl, "bench.DNL");
-    fillMixed(ws, History::kMaxSteps);
-    reportMemory(state, ws);
-    for (auto _ : state) {
-        ws.undo();
-        state.PauseTiming();
-        ws.redo();
-        state.ResumeTiming();
-    }
-}
+static void BM_HistoryMixed(benchmark::State& state) { timeUndo(state, fillMixed); }
 BENCHMARK(BM_HistoryMixed)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Recording a step: the copy of the image before the change and the comparison after it.

@@ -80,6 +80,30 @@ protected:
         return sample;
     }
 
+    // The next start image editor takes `picture` and closes with "Daten übernehmen".
+    void acceptPictureInEditor(const std::string& picture) {
+        onModal = [this, picture](QDialog& dialog) {
+            auto* editor = dynamic_cast<TF3_Startbild*>(&dialog);
+            if (!editor) return int(QDialog::Rejected);
+            editor->FormShow();
+            editor->importFile(picture);
+            editor->BB_schreibe_NEU_in_BIN->click();
+            return editor->result();
+        };
+        u->S_Startbild->click();
+    }
+    // The next save dialog asks for `path` (nothing: its file dialog is cancelled) in `mode`.
+    void answerSaveDialog(std::optional<std::string> path, ColourMode mode = ColourMode::Normal) {
+        onModal = [this, path, mode](QDialog& dialog) {
+            auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+            if (!save) return int(QDialog::Rejected);
+            save->setColourMode(mode);
+            platform.answerSave(path);
+            save->BB_speichereDateiClick();
+            return save->result();
+        };
+    }
+
     Workspace& ws() { return main->workspace(); }
     const QImage& preview() { return u->I_BIN_Bild_Grafik->canvas(); }
     bool shownOnPage(QWidget* w) { return w->isVisibleTo(main); }
@@ -735,26 +759,9 @@ TEST_F(MainWindowTest, UndoAndRedoOfEachAcceptedChangeShowWhatTheImageShows) {
              const int index = ws().startImage[40 * 320 + 40];
              main->I_PaletteMouseDown(QPoint(13 * (index % 16) + 6, 13 * (index / 16) + 6), Qt::RightButton);
          }, "Farbe ändern"},
-        {"start image editor", {.version = 2}, [&] {
-             onModal = [&](QDialog& dialog) {
-                 auto* editor = dynamic_cast<TF3_Startbild*>(&dialog);
-                 if (!editor) return int(QDialog::Rejected);
-                 editor->FormShow();
-                 editor->importFile(picture);
-                 editor->BB_schreibe_NEU_in_BIN->click();
-                 return editor->result();
-             };
-             u->S_Startbild->click();
-         }, "Startbild übernehmen"},
+        {"start image editor", {.version = 2}, [&] { acceptPictureInEditor(picture); }, "Startbild übernehmen"},
         {"colour mode of a save", {.version = 5}, [&] {
-             onModal = [&](QDialog& dialog) {
-                 auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
-                 if (!save) return int(QDialog::Rejected);
-                 save->setColourMode(ColourMode::AlwaysNight);
-                 platform.answerSave(dir.file("gesichert.DNL"));
-                 save->BB_speichereDateiClick();
-                 return save->result();
-             };
+             answerSaveDialog(dir.file("gesichert.DNL"), ColourMode::AlwaysNight);
              u->S_speichere_DNL_file->click();
          }, "Farbmodus speichern"},
     };
@@ -832,15 +839,7 @@ TEST_F(MainWindowTest, AfterUndoAndRedoTheSavedFileHoldsTheRemainingEditsAsTheCo
     ASSERT_TRUE(ws().fileLoaded);
     ASSERT_TRUE(shownOnPage(u->P_FixTagNacht));
     u->P_FixTagNacht->click();
-    onModal = [&](QDialog& dialog) {
-        auto* editor = dynamic_cast<TF3_Startbild*>(&dialog);
-        if (!editor) return int(QDialog::Rejected);
-        editor->FormShow();
-        editor->importFile(picture);
-        editor->BB_schreibe_NEU_in_BIN->click();
-        return editor->result();
-    };
-    u->S_Startbild->click();
+    acceptPictureInEditor(picture);
     TextReadResult texts = ws().BIN_zu_TexteArray();
     ASSERT_TRUE(texts.list);
     ASSERT_TRUE(Edit_zu_TexteArray(*texts.list, 2, "X", OverlongMode::Sperren).ok);
@@ -851,13 +850,7 @@ TEST_F(MainWindowTest, AfterUndoAndRedoTheSavedFileHoldsTheRemainingEditsAsTheCo
     u->Wiederherstellen1->trigger();
     EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: Startbild übernehmen"));
     const std::string saved = dir.file("gesichert.DNL");
-    onModal = [&](QDialog& dialog) {
-        auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
-        if (!save) return int(QDialog::Rejected);
-        platform.answerSave(saved);
-        save->BB_speichereDateiClick();
-        return save->result();
-    };
+    answerSaveDialog(saved);
     u->DNLDateispeichern1->trigger();
     EXPECT_FALSE(main->isWindowModified());
 
@@ -907,15 +900,9 @@ TEST_F(MainWindowTest, UnsavedChangesAreLostOnlyAfterTheQuestion) {
             platform.openRequests.clear();
             const std::string target = dir.file("gesichert.DNL");
             fs::remove(target);
-            onModal = [&](QDialog& dialog) {
-                auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
-                if (!save) return int(QDialog::Rejected);
-                platform.answerSave(answer == Answer::SaveCancelled ? std::nullopt
-                                    : answer == Answer::SaveFails   ? std::optional(dir.file("plain") + "/x.DNL")
-                                                                    : std::optional(target));
-                save->BB_speichereDateiClick();
-                return save->result();
-            };
+            answerSaveDialog(answer == Answer::SaveCancelled ? std::nullopt
+                             : answer == Answer::SaveFails   ? std::optional(dir.file("plain") + "/x.DNL")
+                                                             : std::optional(target));
             platform.saveChoices.push_back(answer == Answer::Cancel    ? SaveChoice::Cancel
                                            : answer == Answer::Discard ? SaveChoice::Discard
                                                                        : SaveChoice::Save);
@@ -976,13 +963,7 @@ TEST_F(MainWindowTest, NothingUnsavedClosesAndLoadsWithoutAQuestion) {
     load(sample.dnl, "ZWEITE.DNL");
     EXPECT_EQ(ws().fileName, dir.file("ZWEITE.DNL"));
     u->RB_Gitter_an->click();
-    onModal = [&](QDialog& dialog) {
-        auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
-        if (!save) return int(QDialog::Rejected);
-        platform.answerSave(dir.file("gesichert.DNL"));
-        save->BB_speichereDateiClick();
-        return save->result();
-    };
+    answerSaveDialog(dir.file("gesichert.DNL"));
     main->DNL_Datei_sichern();  // saved: nothing unsaved either
     EXPECT_FALSE(main->isWindowModified());
     platform.messages.clear();
