@@ -7,6 +7,7 @@
 #include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
+#include "flash/messages.hpp"
 #include "graphics/rgb_image.hpp"
 #include "texts/text_table.hpp"
 
@@ -61,7 +62,7 @@ bool load(Workspace& ws, const QString& path, int& status) {
         status = fail(outcome.message);
         return false;
     }
-    if (outcome.markerCorrected) err() << "Flashroutine fehlerhaft, wird jetzt korrigiert!" << Qt::endl;
+    if (outcome.markerCorrected) err() << msg::kMarkerCorrected << Qt::endl;
     return true;
 }
 

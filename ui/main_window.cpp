@@ -236,7 +236,7 @@ void TF1_Hauptseite::Check_Status() {
 void TF1_Hauptseite::DNL_Datei_einlesen() {
     if (!confirmBeforeDiscarding()) return;
     const std::optional<std::string> path =
-        platform_.openFile({"Navi-Flash-Dateien (*.DNL)|*.DNL", "DNL", openName_});
+        platform_.openFile({kDnlFilter, kDnlExtension, openName_});
     if (!path) return;
     loadDnlFile(*path);
 }
@@ -343,7 +343,7 @@ void TF1_Hauptseite::BIN_zu_File() {
 }
 
 void TF1_Hauptseite::saveImage(const QImage& image) {
-    const std::optional<std::string> path = platform_.saveFile({"Grafik-Dateien (*.BMP)|*.BMP", "BMP", saveName_});
+    const std::optional<std::string> path = platform_.saveFile({kPictureFilter, "BMP", saveName_});
     if (!path) return;
     saveName_ = *path;
     const std::string error = writeBmpFile(*path, fromQImage(image));

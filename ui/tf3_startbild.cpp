@@ -24,7 +24,6 @@ namespace zarvelo {
 
 namespace {
 
-const char* const kPictureFilter = "Grafik-Dateien (*.BMP)|*.BMP";
 const QColor kGrey(128, 128, 128);
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }

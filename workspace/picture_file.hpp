@@ -15,6 +15,9 @@
 
 namespace zarvelo {
 
+// The file dialogs' filter for pictures, wherever the program opens or saves one.
+inline constexpr const char* kPictureFilter = "Grafik-Dateien (*.BMP)|*.BMP";
+
 // Largest BMP file read, and the most pixels a picture may have (any size is decoded, so
 // the editor can name the size it needs; this only keeps memory bounded).
 inline constexpr std::size_t kMaxPictureFileSize = 64u << 20;

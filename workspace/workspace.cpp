@@ -198,7 +198,7 @@ std::size_t Workspace::paletteOffset() const {
 }
 
 TextReadResult Workspace::BIN_zu_TexteArray() const {
-    if (!fileLoaded) return {std::nullopt, "Es ist keine DNL-Datei geladen."};
+    if (!fileLoaded) return {std::nullopt, msg::kNoFileLoaded};
     return zarvelo::BIN_zu_TexteArray(flash, versionIndex);
 }
 
