@@ -116,8 +116,8 @@ void TF1_Hauptseite::FormCreate() {
     u.GB_VW_Einblendungen->hide();
     workspace_.vwOverlays = false;
     workspace_.dspLogoSupported = false;
-    workspace_.dspOverlay = false;
-    workspace_.animatedRedraw = true;
+    dspOverlay_ = false;
+    animatedRedraw_ = true;
     workspace_.dayView = true;
     select(u.RB_Tag, [this] { RB_TagClick(); });
     u.L_TagNachtDifferenz->hide();
@@ -256,7 +256,7 @@ void TF1_Hauptseite::loadDnlFile(const std::string& path) {
         platform_.message(msg::kMarkerCorrected);
     }
     select(u.RB_DSP_aus, [this] { RB_DSP_ausClick(); });
-    workspace_.dspOverlay = false;
+    dspOverlay_ = false;
     paintPaletteViews();
     if (workspace_.dspLogoSupported) BIN_Lese_DSP();
     ui_->L_AnzCol->setNum(workspace_.startImageColourCount);
@@ -314,6 +314,10 @@ void TF1_Hauptseite::updateHistoryCommands() {
 
 void TF1_Hauptseite::onDocumentChanged(const DocumentChange& change) {
     if (change.cause == ChangeCause::Save) saveHappened_ = true;
+    // A loaded or restored image shows its grid at once, without the globe animation.
+    if (change.cause == ChangeCause::Load || change.cause == ChangeCause::Undo || change.cause == ChangeCause::Redo)
+        gridShown_ = workspace_.gridActive;
+    if (change.cause == ChangeCause::Load) dspOverlay_ = false;
     // A load draws its page in its own order (after its messages).
     if (change.kind != ChangeKind::File) showDocument();
     updateHistoryCommands();
@@ -329,7 +333,7 @@ void TF1_Hauptseite::showDocument() {
     if (workspace_.selectedColour >= 0) Markiere_Palette(markedCell_, true);
     showInfoLines();
     Check_Status();
-    workspace_.animatedRedraw = false;
+    animatedRedraw_ = false;
     BIN_zeige_Bild();
 }
 
@@ -365,12 +369,12 @@ void TF1_Hauptseite::Starte_Bildeditor() {
     // The editor shows the plain picture in all colours.
     workspace_.selectedColour = -1;
     overlaysSuppressed_ = true;
-    workspace_.animatedRedraw = false;
+    animatedRedraw_ = false;
     BIN_zeige_Bild();
     runStartImageEditor();
     overlaysSuppressed_ = false;
     // An accepted picture has redrawn the page already; the overlays come back either way.
-    workspace_.animatedRedraw = false;
+    animatedRedraw_ = false;
     BIN_zeige_Bild();
 }
 
@@ -478,7 +482,7 @@ void TF1_Hauptseite::closeEvent(QCloseEvent* event) {
 // --- main page ------------------------------------------------------------------------
 
 void TF1_Hauptseite::Pause() {
-    if (!workspace_.animatedRedraw) return;
+    if (!animatedRedraw_) return;
     ++pauseCount_;
     if (pauseMs_ > 0) QThread::msleep(static_cast<unsigned long>(pauseMs_));
     ui_->I_BIN_Bild_Grafik->repaint();
@@ -545,8 +549,8 @@ void TF1_Hauptseite::BIN_zeige_Bild() {
         copyInto(u.I_BIN_DSP_Grafik->canvas(), workspace_.dspLogoPreview());
         u.I_BIN_DSP_Grafik->update();
     }
-    if (!overlaysSuppressed_ && (workspace_.gridActive || workspace_.dspOverlay)) VW_Animation();
-    workspace_.animatedRedraw = true;
+    if (!overlaysSuppressed_ && (workspace_.gridActive || dspOverlay_)) VW_Animation();
+    animatedRedraw_ = true;
     u.I_BIN_Bild_Grafik->repaint();
     Check_TagNachtDiff();
 }
@@ -565,7 +569,7 @@ void TF1_Hauptseite::VW_Animation() {
                     painter.drawPolyline(polygon);
                 }
             }
-            if (workspace_.dspOverlay) {
+            if (dspOverlay_) {
                 const DspLogoSlide s = dspLogoSlide(step);
                 painter.drawImage(QPoint(s.targetX, s.targetY), logo, QRect(s.sourceX, s.sourceY, s.width, s.height));
             }
@@ -620,27 +624,27 @@ void TF1_Hauptseite::showInfoLines() {
 void TF1_Hauptseite::RB_TagClick() {
     workspace_.dayView = true;
     Check_Status();
-    workspace_.animatedRedraw = false;
+    animatedRedraw_ = false;
     BIN_zeige_Bild();
 }
 
 void TF1_Hauptseite::RB_NachtClick() {
     workspace_.dayView = false;
     Check_Status();
-    workspace_.animatedRedraw = false;
+    animatedRedraw_ = false;
     BIN_zeige_Bild();
 }
 
 void TF1_Hauptseite::CB_TagNachtClick() { Check_Status(); }
 
 void TF1_Hauptseite::RB_DSP_anClick() {
-    workspace_.dspOverlay = true;
+    dspOverlay_ = true;
     BIN_zeige_Bild();
 }
 
 void TF1_Hauptseite::RB_DSP_ausClick() {
-    workspace_.dspOverlay = false;
-    workspace_.animatedRedraw = false;
+    dspOverlay_ = false;
+    animatedRedraw_ = false;
     BIN_zeige_Bild();
 }
 
@@ -648,17 +652,17 @@ void TF1_Hauptseite::RB_Gitter_anClick(bool showStateOnly) {
     // Selected by the command state to show what was read: nothing is written.
     if (!showStateOnly) workspace_.BIN_Gitter(true);
     Check_Status();
-    if (!workspace_.gridShown) {
-        workspace_.gridShown = true;
+    if (!gridShown_) {
+        gridShown_ = true;
         BIN_zeige_Bild();
     }
 }
 
 void TF1_Hauptseite::RB_Gitter_ausClick(bool showStateOnly) {
     if (!showStateOnly) workspace_.BIN_Gitter(false);
-    workspace_.animatedRedraw = false;
+    animatedRedraw_ = false;
     Check_Status();
-    workspace_.gridShown = false;
+    gridShown_ = false;
     BIN_zeige_Bild();
 }
 
@@ -681,7 +685,7 @@ void TF1_Hauptseite::I_PaletteMouseDown(QPoint position, Qt::MouseButton button)
     markedCell_ = index;
     if (button == Qt::LeftButton) {
         workspace_.selectedColour = index;
-        workspace_.animatedRedraw = false;
+        animatedRedraw_ = false;
         BIN_zeige_Bild();
     } else if (button == Qt::RightButton) {
         runColourEditor(index);
@@ -692,7 +696,7 @@ void TF1_Hauptseite::I_PaletteMouseDown(QPoint position, Qt::MouseButton button)
 void TF1_Hauptseite::P_alle_FarbenClick() {
     Markiere_Palette(static_cast<std::uint8_t>(workspace_.selectedColour), false);
     workspace_.selectedColour = -1;
-    workspace_.animatedRedraw = false;
+    animatedRedraw_ = false;
     BIN_zeige_Bild();
 }
 

@@ -159,6 +159,10 @@ private:
     bool startNoticePending_ = true;
     std::string pendingOpen_;  // file from the command line, opened after the start-up notice
     bool centred_ = false;
+    // View state: the page's own, never the document's.
+    bool dspOverlay_ = false;          // the DSP logo slides into the start image preview
+    bool gridShown_ = false;           // the globe lines are drawn (animated when they appear)
+    bool animatedRedraw_ = true;       // the next redraw animates the overlays
     bool overlaysSuppressed_ = false;  // the start image editor is open: plain previews
     bool saveHappened_ = false;        // a save wrote the document since the flag was cleared
     int pauseMs_ = 10;

@@ -67,7 +67,6 @@ void TF2_Farbeditor::UpdateFarbe() {
 
 void TF2_Farbeditor::BitBtn1Click() {
     workspace_.BIN_schreibe_Farbe(static_cast<std::uint8_t>(index_), edited_);
-    workspace_.animatedRedraw = false;
     accept();
 }
 

@@ -51,7 +51,6 @@ void TF9_Speichern::BB_speichereDateiClick() {
     // The palette copies are re-read by the save itself; a failed save changed nothing.
     const SaveOutcome outcome = workspace_.saveDnl(*path, colourMode());
     if (!outcome.ok) platform_.message("Die Datei kann nicht geschrieben werden:\n" + outcome.message);
-    workspace_.animatedRedraw = false;
     accept();
 }
 

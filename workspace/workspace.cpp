@@ -39,7 +39,6 @@ LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
 
     // From here on nothing can fail: decode what the firmware holds.
     fileLoaded = true;
-    dspOverlay = false;
     selectedColour = -1;
     rederive();
     availableEntries = usedEntries();
@@ -282,10 +281,7 @@ RgbImage Workspace::startImagePreview() const { return renderStartImage(startIma
 
 RgbImage Workspace::dspLogoPreview() const { return renderDspLogo(dspLogo, currentPalette(), selectedColour); }
 
-void Workspace::BIN_pruefe_GitterDa() {
-    gridActive = gridState() == GridState::Active;
-    gridShown = gridActive;
-}
+void Workspace::BIN_pruefe_GitterDa() { gridActive = gridState() == GridState::Active; }
 
 void Workspace::BIN_Gitter(bool on) {
     applyChange(ChangeKind::Grid, on ? steplabel::kGridOn : steplabel::kGridOff, [&] {

@@ -69,9 +69,6 @@ public:
 
     // --- view state ---
     bool gridActive = false;
-    bool gridShown = false;
-    bool dspOverlay = false;
-    bool animatedRedraw = true;
     bool dayView = true;
     int selectedColour = -1;
     bool refreshFlag = false;  // the start image editor takes over the main page's pictures again
@@ -161,7 +158,7 @@ public:
     RgbImage dspLogoPreview() const;
 
     // --- grid patch ---
-    // Reads the grid patch: sets gridActive and gridShown.
+    // Reads the grid patch: sets gridActive.
     void BIN_pruefe_GitterDa();
     // Writes the active (on) or inactive form; sets gridActive. Nothing for versions without grid.
     void BIN_Gitter(bool on);

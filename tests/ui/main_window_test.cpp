@@ -229,13 +229,12 @@ TEST_F(MainWindowTest, SecondLoadResetsViewAndDspOverlay) {
     u->RB_DSP_an->click();
     windows->windows().speichern->setColourMode(ColourMode::Swap);
     ASSERT_FALSE(ws().dayView);
-    ASSERT_TRUE(ws().dspOverlay);
+    ASSERT_TRUE(u->RB_DSP_an->isChecked());
 
     const synth::Sample second = loadSample({.version = 4, .grid = synth::GridData::Inactive, .seed = 7});
     EXPECT_TRUE(u->RB_Tag->isChecked());
     EXPECT_TRUE(ws().dayView);
     EXPECT_TRUE(u->RB_DSP_aus->isChecked());
-    EXPECT_FALSE(ws().dspOverlay);
     EXPECT_EQ(windows->windows().speichern->colourMode(), ColourMode::Normal);
     expectPlainPreview(second, ws().dayPalette);
 
@@ -535,7 +534,7 @@ TEST_F(MainWindowTest, AnimationPausesOnlyWhenAnimatedAndTheLogoSlidesIn) {
 
     u->RB_DSP_aus->click();
     EXPECT_EQ(main->pauseCount(), 64);
-    EXPECT_FALSE(ws().dspOverlay);
+    EXPECT_TRUE(u->RB_DSP_aus->isChecked());
 }
 
 // --- save, export ---------------------------------------------------------------------
@@ -666,10 +665,13 @@ TEST_F(MainWindowTest, StartImageEditorSeesAPlainPictureAndFlagsComeBack) {
     };
     u->S_Startbild->click();
     EXPECT_TRUE(plainDuringEditor);
-    EXPECT_TRUE(ws().dspOverlay);
+    EXPECT_TRUE(u->RB_DSP_an->isChecked());
     EXPECT_TRUE(ws().gridActive);
     EXPECT_EQ(ws().selectedColour, -1);
+    // Both overlays are back: the grid and the slid-in logo.
     EXPECT_EQ(pixel(preview(), 301, 56), kPen);
+    const QImage& logo = u->I_BIN_DSP_Grafik->canvas();
+    EXPECT_EQ(pixel(preview(), 63, 30), pixel(logo, 78, 19));
 }
 
 TEST_F(MainWindowTest, ExpertModeTogglesWithTheMenuItem) {

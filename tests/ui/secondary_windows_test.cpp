@@ -98,7 +98,6 @@ TEST(ColourEditor, OkWritesThreeBytesIntoThePaletteOfTheShownView) {
         // The copies are re-read from the flash image: the edited one changed, the other did not.
         EXPECT_EQ(ws.currentPalette()[static_cast<std::size_t>(c.index)], (Rgb{201, 7, 99}));
         EXPECT_EQ(c.dayView ? ws.nightPalette : ws.dayPalette, otherBefore);
-        EXPECT_FALSE(ws.animatedRedraw);
     }
 }
 
@@ -154,7 +153,6 @@ TEST(ColourEditor, CancelChangesNothing) {
     EXPECT_EQ(ws.dayPalette, day);
     EXPECT_EQ(ws.nightPalette, night);
     EXPECT_EQ(ws.startImagePixelCounts, counts);
-    EXPECT_TRUE(ws.animatedRedraw);
 }
 
 TEST(ColourEditor, CaptionKeepsLegibleOnTheEditedColour) {
@@ -219,7 +217,6 @@ TEST(SaveDialog, EachColourModeWritesTheRebuiltFileWithItsPalettes) {
         EXPECT_EQ(paletteAt(ws.flash, P + 0x300), wantNight);
         EXPECT_EQ(ws.dayPalette, wantDay);
         EXPECT_EQ(ws.nightPalette, wantNight);
-        EXPECT_FALSE(ws.animatedRedraw);
 
         // The written file is the rebuilt one, and it loads again as the same version.
         EXPECT_EQ(readFile(dir.file("NEU.DNL")), ws.dnl);

@@ -67,13 +67,11 @@ TEST(WorkspaceResources, LoadDecodesEveryVersion) {
         EXPECT_EQ(ws.availableList.size(), static_cast<std::size_t>(ws.availableCount));
 
         EXPECT_EQ(ws.gridActive, version.gridOffset > 0) << v;
-        EXPECT_EQ(ws.gridShown, ws.gridActive) << v;
         EXPECT_EQ(ws.gridState(), version.gridOffset > 0 ? GridState::Active : GridState::Absent) << v;
         EXPECT_EQ(ws.Check_TagNachtDiff(), DayNightDiff::Differs) << v;
         EXPECT_EQ(ws.selectedColour, -1);
         EXPECT_TRUE(ws.dayView);
         EXPECT_TRUE(ws.refreshFlag);
-        EXPECT_FALSE(ws.dspOverlay);
     }
 }
 
@@ -81,13 +79,11 @@ TEST(WorkspaceResources, ASecondLoadResetsTheViewAndRejectedFilesChangeNothing) 
     Workspace ws = loaded({.version = 2});
     ws.dayView = false;
     ws.selectedColour = 30;
-    ws.dspOverlay = true;
     ws.refreshFlag = false;
     const auto second = synth::makeSample({.version = 9, .detail = 0});
     ASSERT_TRUE(ws.loadBytes(second.dnl, "y.DNL").ok);
     EXPECT_TRUE(ws.dayView);
     EXPECT_EQ(ws.selectedColour, -1);
-    EXPECT_FALSE(ws.dspOverlay);
     EXPECT_TRUE(ws.refreshFlag);
     EXPECT_TRUE(ws.dspIndexList.empty());  // the first file's logo is gone with it
     EXPECT_EQ(ws.startImage, second.startImage);
@@ -172,7 +168,6 @@ TEST(WorkspaceResources, GridReadingAndWriting) {
 
     Workspace foreign = loaded({.version = 5, .grid = synth::GridData::Foreign});
     EXPECT_FALSE(foreign.gridActive);
-    EXPECT_FALSE(foreign.gridShown);
     const std::size_t g = static_cast<std::size_t>(firmwareVersion(5).gridOffset);
     const Bytes before = foreign.flash;
     foreign.BIN_Gitter(true);
