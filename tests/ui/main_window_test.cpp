@@ -16,6 +16,7 @@
 #include "test_pictures.hpp"
 #include "workspace/picture_file.hpp"
 #include "ui/resources_init.hpp"
+#include "ui/tf10_farbpalette.hpp"
 #include "ui/tf2_farbeditor.hpp"
 #include "ui/tf3_startbild.hpp"
 #include "ui/tf4_texte.hpp"
@@ -798,6 +799,50 @@ TEST_F(MainWindowTest, UndoAndRedoOfEachAcceptedChangeShowWhatTheImageShows) {
         EXPECT_EQ(main->pauseCount(), pauses);  // no globe animation
         EXPECT_FALSE(u->Wiederherstellen1->isEnabled());
     }
+}
+
+TEST_F(MainWindowTest, TheExpertChoiceOfEntriesIsPartOfTheEditorsStep) {
+    // The editor rewrites palette and pictures for the new choice, so the step is the start
+    // image's; undoing it gives back the entries as well as the bytes. (A choice that writes
+    // no byte is a step a save does not write; the document's tests show that case.)
+    const synth::Sample sample = loadSample({.version = 9});
+    u->Expertenmodus1->trigger();
+    TF3_Startbild* editor = windows->windows().startbild;
+    int added = -1;
+    editor->setModalRunner([&](QDialog& dialog) {
+        auto* selection = dynamic_cast<TF10_Farbpalette*>(&dialog);
+        if (!selection) return int(QDialog::Rejected);
+        for (int e = 255; e >= 0 && added < 0; --e)
+            if (!selection->selection().flags[static_cast<std::size_t>(e)]) added = e;
+        selection->I_Palette_U10MouseDown(QPoint(13 * (added % 16) + 6, 13 * (added / 16) + 6), Qt::LeftButton,
+                                          Qt::LeftButton, Qt::NoModifier);
+        selection->BB_schreibe_NEU_in_BIN->click();
+        return selection->result();
+    });
+    const auto entries = ws().availableEntries;
+    const int count = ws().availableCount;
+    onModal = [&](QDialog& dialog) {
+        auto* tf3 = dynamic_cast<TF3_Startbild*>(&dialog);
+        if (!tf3) return int(QDialog::Rejected);
+        tf3->FormShow();
+        tf3->P_Palette_auswaehlen->click();
+        tf3->BB_schreibe_NEU_in_BIN->click();
+        return tf3->result();
+    };
+    u->S_Startbild->click();
+    ASSERT_GE(added, 0);
+    const Bytes changed = ws().flash;
+    EXPECT_TRUE(ws().availableEntries[static_cast<std::size_t>(added)]);
+    EXPECT_EQ(ws().availableCount, count + 1);
+    EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: Startbild übernehmen"));
+    u->Rueckgaengig1->trigger();
+    EXPECT_EQ(ws().flash, sample.flash);
+    EXPECT_EQ(ws().availableEntries, entries);
+    EXPECT_EQ(ws().availableCount, count);
+    EXPECT_FALSE(main->isWindowModified());
+    u->Wiederherstellen1->trigger();
+    EXPECT_EQ(ws().flash, changed);
+    EXPECT_EQ(ws().availableCount, count + 1);
 }
 
 TEST_F(MainWindowTest, HistoryCommandsHaveTheirKeysAndALoadStartsANewHistory) {
