@@ -258,7 +258,7 @@ void TF1_Hauptseite::loadDnlFile(const std::string& path) {
     select(u.RB_DSP_aus, [this] { RB_DSP_ausClick(); });
     dspOverlay_ = false;
     paintPaletteViews();
-    if (workspace_.dspLogoSupported) BIN_Lese_DSP();
+    if (workspace_.dspLogoSupported) showDspLogo();
     ui_->L_AnzCol->setNum(workspace_.startImageColourCount);
     Zeige_Used_Palette();
     showInfoLines();
@@ -497,23 +497,6 @@ void TF1_Hauptseite::paintPaletteViews() {
     for (PictureView* v : {u.I_Tag_Palette, u.I_TagNacht_Palette, u.I_Nacht_Palette, u.I_NachtTag_Palette}) v->update();
 }
 
-void TF1_Hauptseite::BIN_lese_Palette() {
-    workspace_.BIN_lese_Palette();
-    paintPaletteViews();
-}
-
-void TF1_Hauptseite::BIN_lese_Startbild() {
-    workspace_.BIN_lese_Startbild();
-    ui_->L_AnzCol->setNum(workspace_.startImageColourCount);
-    Zeige_Used_Palette();
-}
-
-void TF1_Hauptseite::BIN_Lese_DSP() {
-    if (!workspace_.dspLogoSupported) return;
-    workspace_.BIN_Lese_DSP();
-    showDspLogo();
-}
-
 void TF1_Hauptseite::showDspLogo() {
     ui_->L_DSP_AnzCol->setNum(static_cast<int>(workspace_.dspIndexList.size()));
     // Painted in day colours; the next redraw shows the selected view.
@@ -606,11 +589,6 @@ void TF1_Hauptseite::Check_TagNachtDiff() {
 void TF1_Hauptseite::P_FixTagNachtClick() {
     // Writes the flash image; the page redraws from the notification.
     workspace_.P_FixTagNachtClick();
-}
-
-void TF1_Hauptseite::BIN_zu_Versionstexte() {
-    workspace_.BIN_zu_Versionstexte();
-    showInfoLines();
 }
 
 void TF1_Hauptseite::showInfoLines() {

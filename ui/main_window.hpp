@@ -80,12 +80,8 @@ public:
     void Pause();
 
     // The main page.
-    void BIN_lese_Palette();   // re-reads the palettes and repaints the four palette views
-    void BIN_lese_Startbild(); // decodes the start image; colour count and marks
-    void BIN_Lese_DSP();       // decodes the DSP logo; colour count and logo preview
     void showDspLogo();        // colour count and logo preview of the decoded logo
     void BIN_zeige_Bild();     // redraws both previews in the selected view, with overlays
-    void BIN_zu_Versionstexte();
     void Zeige_Used_Palette();
     void Markiere_Palette(std::uint8_t index, bool on);
     void Check_TagNachtDiff();
