@@ -8,7 +8,9 @@
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "graphics/rgb_image.hpp"
-#include "texts/text_table.hpp"
+#include "texts/charset.hpp"
+#include "texts/text_import.hpp"
+#include "texts/text_session.hpp"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,13 +20,12 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QRegularExpression>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTextStream>
 
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 
 using namespace zarvelo;
 
@@ -37,10 +38,7 @@ QTextStream& err() {
     return s;
 }
 
-QString fromWindows1252(const std::string& bytes) {
-    QStringDecoder decode("windows-1252");
-    return decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
+QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 int fail(const std::string& message) {
     err() << QString::fromStdString(message) << Qt::endl;
@@ -82,7 +80,7 @@ int cmdInfo(Context& c) {
     o["dnl_checksum"] = DNL_lese_Pruefsumme(ws.dnl);
     o["original"] = DNL_CheckOriginal(ws.dnl, ws.versionIndex);
     QJsonArray lines;
-    for (const auto& line : ws.infoLines) lines.append(fromWindows1252(line));
+    for (const auto& line : ws.infoLines) lines.append(fromUtf8(ansiToUtf8(line)));
     o["info_lines"] = lines;
     o["marker_corrected"] = ws.markerCorrected;
     // A table the text editor cannot open gives null and the reason.
@@ -163,15 +161,34 @@ int cmdSave(Context& c) {
     return saved.ok ? kOk : fail(saved.message);
 }
 
+// The text editor's session over the loaded file's texts.
+std::optional<TextSession> openTexts(const QString& path, Workspace& ws, int& status) {
+    if (!load(ws, path, status)) return std::nullopt;
+    TextReadResult texts = ws.BIN_zu_TexteArray();
+    if (!texts.list) {
+        status = fail(texts.message);
+        return std::nullopt;
+    }
+    return TextSession(std::move(*texts.list));
+}
+
 int cmdTexts(Context& c) {
-    if (c.args.size() != 2) return usage("texts erwartet eine DNL-Datei und eine TXT-Datei.");
+    const bool table = c.parser.isSet("table");
+    if (c.args.size() != 2 && !(table && c.args.size() == 1))
+        return usage("texts erwartet eine DNL-Datei und eine TXT-Datei (oder --table TSV-Datei).");
     Workspace ws;
     int status = kOk;
-    if (!load(ws, c.args[0], status)) return status;
-    const TextReadResult texts = ws.BIN_zu_TexteArray();
-    if (!texts.list) return fail(texts.message);
-    const std::string error = writeFileAtomically(c.args[1].toStdString(), textExport(listRows(*texts.list)));
-    return error.empty() ? kOk : fail(error);
+    const std::optional<TextSession> session = openTexts(c.args[0], ws, status);
+    if (!session) return status;
+    if (c.args.size() == 2) {
+        const std::string error = writeFileAtomically(c.args[1].toStdString(), session->exportText());
+        if (!error.empty()) return fail(error);
+    }
+    if (table) {
+        const std::string error = writeFileAtomically(c.parser.value("table").toStdString(), session->exportTable());
+        if (!error.empty()) return fail(error);
+    }
+    return kOk;
 }
 
 int cmdSetText(Context& c) {
@@ -184,37 +201,68 @@ int cmdSetText(Context& c) {
     bool fits = false;
     qlonglong number = c.args[1].toLongLong(&fits);
     if (!fits) number = -1;
-    // The editor's rule for typed characters: only what the unit shows as typed.
-    std::u32string typed;
-    for (const uint cp : c.parser.value("text").toUcs4()) typed.push_back(static_cast<char32_t>(cp));
-    const TypedText text = typedText(typed);
-    if (!text.ok) return fail(text.message);
-    const std::string& ansi = text.ansi;
-    std::string message;
+    const std::u32string typed = c.parser.value("text").toStdU32String();
     const OverlongMode mode = c.parser.isSet("overlong") ? OverlongMode::Erlauben : OverlongMode::Sperren;
 
     Workspace ws;
     int status = kOk;
-    if (!load(ws, c.args[0], status)) return status;
-    TextReadResult texts = ws.BIN_zu_TexteArray();
-    if (!texts.list) return fail(texts.message);
-    TextList& list = *texts.list;
-    if (number < 1 || number > list.textCount())
+    std::optional<TextSession> session = openTexts(c.args[0], ws, status);
+    if (!session) return status;
+    if (number < 1 || static_cast<std::size_t>(number) > session->textCount())
         return fail("Text Nr. " + c.args[1].toStdString() + " gibt es nicht: die Datei hat " +
-                    std::to_string(list.textCount()) + " Texte.");
+                    std::to_string(session->textCount()) + " Texte.");
     const auto position = static_cast<std::size_t>(number - 1);
-    const StoreOutcome stored = Edit_zu_TexteArray(list, position, ansi, mode);
+    const StoreOutcome stored = session->storeTyped(position, typed, mode);
     if (!stored.ok) {
-        message = stored.message;
-        const auto overlong = static_cast<std::size_t>(storeLimit(list.entry(position), OverlongMode::Erlauben));
-        if (mode == OverlongMode::Sperren && ansi.size() > static_cast<std::size_t>(storeLimit(list.entry(position), mode)) &&
-            ansi.size() <= overlong)
+        std::string message = stored.message;
+        const Bytes& entry = session->entry(position);
+        const auto overlong = static_cast<std::size_t>(storeLimit(entry, OverlongMode::Erlauben));
+        if (mode == OverlongMode::Sperren && typed.size() > static_cast<std::size_t>(storeLimit(entry, mode)) &&
+            typed.size() <= overlong)
             message += " Mit --overlong passen bis zu " + std::to_string(overlong) + " Zeichen.";
         return fail(message);
     }
-    if (!ws.TexteArray_zu_BIN(list)) return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
+    if (!ws.TexteArray_zu_BIN(session->list()))
+        return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
     const SaveOutcome saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
     return saved.ok ? kOk : fail(saved.message);
+}
+
+// A translator's file back in: every changed line stored as the text editor stores a typed
+// text. All or nothing unless --partial.
+int cmdImportTexts(Context& c) {
+    if (c.args.size() != 3)
+        return usage("import-texts erwartet eine DNL-Datei, eine Textdatei und eine DNL-Datei zum Schreiben.");
+    const OverlongMode mode = c.parser.isSet("overlong") ? OverlongMode::Erlauben : OverlongMode::Sperren;
+    const bool partial = c.parser.isSet("partial");
+    Workspace ws;
+    int status = kOk;
+    std::optional<TextSession> session = openTexts(c.args[0], ws, status);
+    if (!session) return status;
+    const FileReadResult file =
+        readWholeFile(c.args[1].toStdString(), kMaxTextFileSize,
+                      "Die Textdatei ist zu groß: erlaubt ist höchstens 1 MiB (" + std::to_string(kMaxTextFileSize) + " Bytes).");
+    if (!file.error.empty()) return fail(file.error);
+    const TextImport imported = importTexts(*session, file.bytes, mode);
+    if (!imported.ok) return fail(imported.message);
+
+    const bool refused = !imported.refused.empty();
+    QTextStream out(stdout);
+    QTextStream& report = refused && !partial ? err() : out;
+    for (const RefusedText& text : imported.refused) report << fromUtf8(text.line()) << "\n";
+    if (!imported.note.empty()) report << fromUtf8(imported.note) << "\n";
+    if (refused && !partial) {
+        report << "Nichts geschrieben: " << imported.refused.size()
+               << (imported.refused.size() == 1 ? " Text passt" : " Texte passen")
+               << " nicht. Mit --partial werden die übrigen übernommen." << Qt::endl;
+        return kRejected;
+    }
+    if (!ws.TexteArray_zu_BIN(session->list()))
+        return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
+    const SaveOutcome saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
+    if (!saved.ok) return fail(saved.message);
+    out << fromUtf8(imported.summary()) << Qt::endl;
+    return kOk;
 }
 
 // Writes a picture as a 24-bit BMP file, completely or not at all.
@@ -326,7 +374,11 @@ int main(int argc, char** argv) {
         "  save DATEI.DNL AUSGABE.DNL [--colour-mode M] neu aufbauen und schreiben\n"
         "       [--grid on|off]                         (M: normal, day, swap, night;\n"
         "                                               Gitterlinien vorher ein- oder ausschalten)\n"
-        "  texts DATEI.DNL AUSGABE.TXT                  Liste der Texte (Windows-1252, CR LF)\n"
+        "  texts DATEI.DNL AUSGABE.TXT [--table T.TSV]  Liste der Texte (Windows-1252, CR LF);\n"
+        "                                               --table: Tabelle für Übersetzer (UTF-8)\n"
+        "  import-texts DATEI.DNL TEXTE.TXT AUSGABE.DNL [--overlong] [--partial]\n"
+        "                                               geänderte Texte aus der Datei eintragen;\n"
+        "                                               --partial: die passenden, Rest im Bericht\n"
         "  set-text DATEI.DNL NR AUSGABE.DNL --text TEXT [--overlong]\n"
         "                                               Text Nr. NR ersetzen und speichern;\n"
         "                                               --overlong: Überlange Texte erlauben\n"
@@ -338,11 +390,13 @@ int main(int argc, char** argv) {
         "                                               Startbild, 79 x 20 DSP-Logo); N, M: Farben");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("befehl", "info, bin, save, texts, set-text, export-image, export-logo oder import-image");
+    parser.addPositionalArgument("befehl", "info, bin, save, texts, set-text, import-texts, export-image, export-logo oder import-image");
     parser.addOption({"json", "Ausgabe als JSON-Objekt (info)."});
     parser.addOption({"colour-mode", "Farbdarstellung im Navi (save): normal, day, swap, night.", "modus"});
     parser.addOption({"text", "Neuer Text (set-text).", "text"});
-    parser.addOption({"overlong", "Überlange Texte erlauben: der Text darf den Füllraum nutzen (set-text)."});
+    parser.addOption({"overlong", "Überlange Texte erlauben: der Text darf den Füllraum nutzen (set-text, import-texts)."});
+    parser.addOption({"table", "Die Texte zusätzlich als Tabelle für Übersetzer schreiben (texts).", "tsv"});
+    parser.addOption({"partial", "Passende Texte eintragen, auch wenn andere abgelehnt werden (import-texts)."});
     parser.addOption({"grid", "Gitterlinien im Navi (save): on oder off.", "on|off"});
     parser.addOption({"night", "Mit der Nachtpalette (export-image, export-logo)."});
     parser.addOption({"image", "Neues Startbild (import-image).", "bild"});
@@ -358,7 +412,7 @@ int main(int argc, char** argv) {
     if (args.isEmpty()) return usage("Kein Befehl angegeben.");
     const QString command = args.takeFirst();
     static const std::map<QString, std::function<int(Context&)>> kCommands = {
-        {"info", cmdInfo}, {"bin", cmdBin}, {"save", cmdSave}, {"texts", cmdTexts}, {"set-text", cmdSetText},
+        {"info", cmdInfo}, {"bin", cmdBin}, {"save", cmdSave}, {"texts", cmdTexts}, {"set-text", cmdSetText}, {"import-texts", cmdImportTexts},
         {"export-image", cmdExportImage}, {"export-logo", cmdExportLogo}, {"import-image", cmdImportImage}};
     const auto it = kCommands.find(command);
     if (it == kCommands.end()) return usage("Unbekannter Befehl: " + command);
