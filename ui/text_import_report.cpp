@@ -20,7 +20,7 @@ TextImportReport::TextImportReport(QWidget* editor) : QDialog(editor) {
     setFont(sansFont(11));
     setFixedSize(size());
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    connect(reportList, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    connect(reportList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         const long long position = positionAt(reportList->row(item));
         if (position >= 0) emit textChosen(static_cast<std::size_t>(position));
     });
@@ -58,8 +58,8 @@ void TextImportReport::showReport(const std::string& path, const TextImport& imp
         if (room.isValid() && at.x() + width() > room.right()) at = QPoint(e.left() + 20, e.bottom() - height() - 20);
         move(at);
     }
+    if (isVisible()) raise();  // a second load: bring it back to the front
     show();
-    raise();
 }
 
 }  // namespace zarvelo
