@@ -10,6 +10,7 @@
 #include "test_pictures.hpp"
 #include "ui/tf10_farbpalette.hpp"
 #include "ui/tf2_farbeditor.hpp"
+#include "ui/text_import_report.hpp"
 #include "ui/tf4_texte.hpp"
 #include "ui/tf3_startbild.hpp"
 #include "workspace/file_io.hpp"
@@ -119,6 +120,35 @@ int main(int argc, char** argv) {
     texte->show();
     QApplication::processEvents();
     ok &= texte->currentText() == target && save(texte, dir, "text-editor.png");
+    // A translator's file loaded back: changed rows marked, refused ones in the report.
+    {
+        const TextSession& session = *texte->session();
+        std::string file;
+        int changed = 0, refused = 0;
+        for (std::size_t k = 0; k < session.textCount(); ++k) {
+            std::string line = session.row(k);
+            const int net = netLength(session.entry(k));
+            if (k % 7 == 3 && net >= 3 && changed < 12) {
+                line = std::string("Neu ") + std::to_string(k);
+                line.resize(static_cast<std::size_t>(net), '.');
+                ++changed;
+            } else if (k % 11 == 5 && refused < 3) {
+                line += " (zu lang)";
+                ++refused;
+            }
+            file += line + "\r\n";
+        }
+        const std::string path = dir.filePath(QStringLiteral("uebersetzt.TXT")).toStdString();
+        writeFileAtomically(path, Bytes(file.begin(), file.end()));
+        platform.answerOpen(path);
+        texte->P_Texte_ladenClick();
+        QFile::remove(QString::fromStdString(path));
+        texte->LB_Texte->setCurrentRow(0);  // the refused row 6 shows its mark
+        QApplication::processEvents();
+        ok &= texte->importReport() && save(texte, dir, "text-editor-loaded.png") &&
+              save(texte->importReport(), dir, "text-import-report.png");
+        texte->reject();
+    }
     // The start image editor after a 256-colour picture and a logo were loaded, both
     // sliders lowered a little, and the expert selection with a few entries added.
     const std::string picturePath = dir.filePath(QStringLiteral("picture.bmp")).toStdString();
