@@ -826,3 +826,86 @@ TEST_F(TextEditorRoadTest, LoadedTextsSavedThroughTheWindowsEqualImportTextsPart
     EXPECT_TRUE(fromWindows == readFile(cliOut));
     EXPECT_FALSE(fromWindows == readFile(samplePath));
 }
+
+TEST_F(TextEditorRoadTest, TranslatorsRoundTripWithHandFixesEqualsTheCommandLineTool) {
+    // Export, change twenty texts (five too long), load them back, read the report, fix two
+    // of the refused texts by hand, accept, save: the file equals import-texts of the final texts.
+    const QStringList samples = QDir(QStringLiteral(ZARVELO_SAMPLES_DIR)).entryList({QStringLiteral("Beispiel_10_*.DNL")});
+    ASSERT_EQ(samples.size(), 1);
+    const std::string samplePath = QDir(QStringLiteral(ZARVELO_SAMPLES_DIR)).filePath(samples[0]).toStdString();
+    load(samplePath);
+
+    const std::string exported = dir.file("texte.TXT"), changed = dir.file("uebersetzt.TXT"), final = dir.file("final.TXT");
+    QStringList report;
+    onModal = [&](QDialog&) -> int {
+        TF4_Texte* t = texte();
+        platform.answerSave(exported);
+        t->Panel3->click();
+        const Bytes text = readFile(exported);
+        QList<QByteArray> lines = QByteArray(reinterpret_cast<const char*>(text.data()), static_cast<qsizetype>(text.size())).split('\n');
+        lines.removeLast();
+        QList<QByteArray> finalLines = lines;
+        std::vector<std::size_t> refused;
+        int edits = 0;
+        for (std::size_t k = 0; k < t->textList()->textCount() && edits < 20; k += 7) {
+            const Bytes& e = t->textList()->entry(k);
+            if (netLength(e) < 3 || classifyText(e) != TextWarning::None) continue;
+            const auto at = static_cast<qsizetype>(k);
+            if (edits % 4 == 0) {  // five too long
+                lines[at] = QByteArray(grossLength(e) + 3, 'L') + '\r';
+                refused.push_back(k);
+            } else {
+                lines[at] = QByteArray("\xDC") + QByteArray::number(edits).left(netLength(e) - 1) + '\r';
+                finalLines[at] = lines[at];
+            }
+            ++edits;
+        }
+        EXPECT_EQ(edits, 20);
+        const QByteArray changedFile = lines.join('\n') + '\n';
+        writeFile(changed, Bytes(changedFile.begin(), changedFile.end()));
+        platform.answerOpen(changed);
+        t->P_Texte_laden->click();
+        TextImportReport* r = t->importReport();
+        for (int i = 0; i < r->reportList->count(); ++i) report << r->reportList->item(i)->text();
+        // Fix two by hand from the report: a double-click selects the text for editing.
+        for (int i = 0; i < 2; ++i) {
+            const std::size_t k = static_cast<std::size_t>(r->positionAt(i));
+            EXPECT_EQ(k, refused[static_cast<std::size_t>(i)]);
+            emit r->reportList->itemDoubleClicked(r->reportList->item(i));
+            EXPECT_EQ(t->currentText(), k);
+            EXPECT_TRUE(t->editing());
+            t->E_Text->selectAll();
+            type(t->E_Text, QStringLiteral("Fix%1").arg(i));
+            QTest::keyClick(t->E_Text, Qt::Key_Return);
+            finalLines[static_cast<qsizetype>(k)] = QByteArray("Fix") + QByteArray::number(i) + '\r';
+        }
+        const QByteArray finalFile = finalLines.join('\n') + '\n';
+        writeFile(final, Bytes(finalFile.begin(), finalFile.end()));
+        t->BB_OK->click();
+        return t->result();
+    };
+    main->ui().S_Texte->click();
+    ASSERT_EQ(report.size(), 5);
+    for (const QString& line : report) EXPECT_TRUE(line.contains(QStringLiteral("zu lang"))) << line.toStdString();
+
+    const std::string saved = dir.file("fenster.DNL");
+    onModal = [&](QDialog& dialog) {
+        auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+        if (!save) return int(QDialog::Rejected);
+        platform.answerSave(saved);
+        save->BB_speichereDatei->click();
+        return save->result();
+    };
+    main->ui().S_speichere_DNL_file->click();
+
+    const std::string cliOut = dir.file("cli.DNL");
+    QProcess importTexts;
+    importTexts.start(QStringLiteral(ZARVELO_CLI_PATH), {QStringLiteral("import-texts"), QString::fromStdString(samplePath),
+                                                         QString::fromStdString(final), QString::fromStdString(cliOut)});
+    ASSERT_TRUE(importTexts.waitForFinished(60000));
+    ASSERT_EQ(importTexts.exitCode(), 0) << importTexts.readAllStandardError().toStdString();
+    EXPECT_EQ(importTexts.readAllStandardOutput().trimmed(), QByteArray("17 Texte übernommen, 0 abgelehnt."));
+    const Bytes fromWindows = readFile(saved);
+    ASSERT_FALSE(fromWindows.empty());
+    EXPECT_TRUE(fromWindows == readFile(cliOut));
+}
