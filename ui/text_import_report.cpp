@@ -34,6 +34,16 @@ long long TextImportReport::positionAt(int line) const {
     return position.isValid() ? position.toLongLong() : -1;
 }
 
+void TextImportReport::textStored(std::size_t position) {
+    for (int i = 0; i < reportList->count(); ++i) {
+        QListWidgetItem* item = reportList->item(i);
+        if (positionAt(i) != static_cast<long long>(position) || item->data(Qt::UserRole + 1).toBool()) continue;
+        item->setData(Qt::UserRole + 1, true);
+        item->setText(item->text() + QStringLiteral(" Von Hand eingetragen."));
+        item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+    }
+}
+
 void TextImportReport::showReport(const std::string& path, const TextImport& imported) {
     const QString name = QFileInfo(fromUtf8(path)).fileName();
     QString summary = QStringLiteral("Aus „") + name + QStringLiteral("“: ") + fromUtf8(imported.summary());

@@ -22,6 +22,8 @@ public:
     void showReport(const std::string& path, const TextImport& imported);
     // The list position of the text a line names, or -1 (the note).
     long long positionAt(int line) const;
+    // A refused text was stored by hand: its line is greyed and says so.
+    void textStored(std::size_t position);
 
 signals:
     void textChosen(std::size_t position);

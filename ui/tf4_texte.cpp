@@ -200,6 +200,7 @@ void TF4_Texte::Text_eintragen() {
     }
     LB_Texte->item(current_)->setText(E_Text->text());
     showMark(current_);
+    if (report_ && session_->mark(current_) == RowMark::Imported) report_->textStored(current_);
     LB_Texte->setFocus();
     editing_ = false;
     // The limit and the displays follow the entry as it is now, so the next store cannot

@@ -596,6 +596,8 @@ TEST_F(TextEditorTest, LoadedTextsGoIntoTheListMarkedWithAReport) {
     type(w->E_Text, QStringLiteral("Ziel"));
     QTest::keyClick(w->E_Text, Qt::Key_Return);
     EXPECT_EQ(w->LB_Texte->item(3)->background().color(), imported);
+    EXPECT_TRUE(lines->item(1)->text().endsWith(QStringLiteral("Von Hand eingetragen.")));
+    EXPECT_FALSE(lines->item(0)->text().endsWith(QStringLiteral("Von Hand eingetragen.")));
 
     w->BB_OK->click();
     EXPECT_EQ(w->result(), QDialog::Accepted);
