@@ -4,6 +4,7 @@
 #include "program_windows_fixture.hpp"
 #include "ui/main_window.hpp"
 #include "ui/program_windows.hpp"
+#include "ui/ansi_text.hpp"
 #include "ui/text_import_report.hpp"
 #include "ui/tf4_texte.hpp"
 #include "ui/tf9_speichern.hpp"
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 using namespace zarvelo;
 using test::TempDir;
@@ -40,12 +42,6 @@ void type(QWidget* widget, const QString& text) {
         const char32_t c = static_cast<char32_t>(cp);
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUcs4(&c, 1), Qt::NoModifier);
     }
-}
-
-QString fromAnsi(const std::string& ansi) {
-    QString s;
-    for (const char c : ansi) s.append(QChar(static_cast<char16_t>(ansiToUnicode(static_cast<std::uint8_t>(c)))));
-    return s;
 }
 
 QColor background(const QWidget* w) { return w->palette().color(w->backgroundRole()); }
@@ -670,6 +666,42 @@ protected:
         ASSERT_TRUE(main->workspace().fileLoaded);
     }
     TF4_Texte* texte() { return windows->windows().texte; }
+    // Loads the sample file a new user finds under this name pattern; returns its path.
+    std::string loadSample(const QString& pattern) {
+        const QDir samples(QStringLiteral(ZARVELO_SAMPLES_DIR));
+        const QStringList names = samples.entryList({pattern});
+        EXPECT_EQ(names.size(), 1);
+        if (names.size() != 1) return {};
+        const std::string path = samples.filePath(names[0]).toStdString();
+        load(path);
+        return path;
+    }
+    // Saves through the save dialog with its default colour mode; returns the file written.
+    Bytes saveThroughTheSaveDialog() {
+        const std::string saved = dir.file("fenster.DNL");
+        onModal = [&](QDialog& dialog) {
+            auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+            if (!save) return int(QDialog::Rejected);
+            platform.answerSave(saved);
+            save->BB_speichereDatei->click();
+            return save->result();
+        };
+        main->ui().S_speichere_DNL_file->click();
+        return readFile(saved);
+    }
+    // zarvelo-cli import-texts into a file of its own; its standard output, or nothing on failure.
+    std::optional<QByteArray> importTexts(const std::string& dnl, const std::string& texts, const std::string& out,
+                                          const QStringList& extra = {}) {
+        QProcess cli;
+        cli.start(QStringLiteral(ZARVELO_CLI_PATH), QStringList{QStringLiteral("import-texts"), QString::fromStdString(dnl),
+                                                                QString::fromStdString(texts), QString::fromStdString(out)} +
+                                                        extra);
+        if (!cli.waitForFinished(60000) || cli.exitCode() != 0) {
+            ADD_FAILURE() << cli.readAllStandardError().toStdString();
+            return std::nullopt;
+        }
+        return cli.readAllStandardOutput().trimmed();
+    }
 };
 
 }  // namespace
@@ -767,10 +799,8 @@ TEST_F(TextEditorRoadTest, ChangedTextSavedThroughTheWindowsEqualsTheCommandLine
 }
 
 TEST_F(TextEditorRoadTest, LoadedTextsSavedThroughTheWindowsEqualImportTextsPartial) {
-    const QStringList samples = QDir(QStringLiteral(ZARVELO_SAMPLES_DIR)).entryList({QStringLiteral("Beispiel_07_*.DNL")});
-    ASSERT_EQ(samples.size(), 1);
-    const std::string samplePath = QDir(QStringLiteral(ZARVELO_SAMPLES_DIR)).filePath(samples[0]).toStdString();
-    load(samplePath);
+    const std::string samplePath = loadSample(QStringLiteral("Beispiel_07_*.DNL"));
+    ASSERT_FALSE(samplePath.empty());
 
     // Export through "Texte speichern", change three lines (one too long), load them back.
     const std::string exported = dir.file("texte.TXT");
@@ -805,25 +835,11 @@ TEST_F(TextEditorRoadTest, LoadedTextsSavedThroughTheWindowsEqualImportTextsPart
     ASSERT_EQ(report.size(), 1);
     EXPECT_TRUE(report[0].startsWith(QStringLiteral("Text Nr. %1: Der Text ist um ").arg(tooLong + 1))) << report[0].toStdString();
 
-    const std::string saved = dir.file("fenster.DNL");
-    onModal = [&](QDialog& dialog) {
-        auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
-        if (!save) return int(QDialog::Rejected);
-        platform.answerSave(saved);
-        save->BB_speichereDatei->click();
-        return save->result();
-    };
-    main->ui().S_speichere_DNL_file->click();
-
+    const Bytes fromWindows = saveThroughTheSaveDialog();
     const std::string cliOut = dir.file("cli.DNL");
-    QProcess importTexts;
-    importTexts.start(QStringLiteral(ZARVELO_CLI_PATH),
-                      {QStringLiteral("import-texts"), QString::fromStdString(samplePath), QString::fromStdString(changed),
-                       QString::fromStdString(cliOut), QStringLiteral("--partial")});
-    ASSERT_TRUE(importTexts.waitForFinished(60000));
-    ASSERT_EQ(importTexts.exitCode(), 0) << importTexts.readAllStandardError().toStdString();
-    EXPECT_TRUE(importTexts.readAllStandardOutput().trimmed().endsWith("2 Texte übernommen, 1 abgelehnt."));
-    const Bytes fromWindows = readFile(saved);
+    const std::optional<QByteArray> cliReport = importTexts(samplePath, changed, cliOut, {QStringLiteral("--partial")});
+    ASSERT_TRUE(cliReport);
+    EXPECT_TRUE(cliReport->endsWith("2 Texte übernommen, 1 abgelehnt."));
     ASSERT_FALSE(fromWindows.empty());
     EXPECT_TRUE(fromWindows == readFile(cliOut));
     EXPECT_FALSE(fromWindows == readFile(samplePath));
@@ -832,10 +848,8 @@ TEST_F(TextEditorRoadTest, LoadedTextsSavedThroughTheWindowsEqualImportTextsPart
 TEST_F(TextEditorRoadTest, TranslatorsRoundTripWithHandFixesEqualsTheCommandLineTool) {
     // Export, change twenty texts (five too long), load them back, read the report, fix two
     // of the refused texts by hand, accept, save: the file equals import-texts of the final texts.
-    const QStringList samples = QDir(QStringLiteral(ZARVELO_SAMPLES_DIR)).entryList({QStringLiteral("Beispiel_10_*.DNL")});
-    ASSERT_EQ(samples.size(), 1);
-    const std::string samplePath = QDir(QStringLiteral(ZARVELO_SAMPLES_DIR)).filePath(samples[0]).toStdString();
-    load(samplePath);
+    const std::string samplePath = loadSample(QStringLiteral("Beispiel_10_*.DNL"));
+    ASSERT_FALSE(samplePath.empty());
 
     const std::string exported = dir.file("texte.TXT"), changed = dir.file("uebersetzt.TXT"), final = dir.file("final.TXT");
     QStringList report;
@@ -890,24 +904,9 @@ TEST_F(TextEditorRoadTest, TranslatorsRoundTripWithHandFixesEqualsTheCommandLine
     ASSERT_EQ(report.size(), 5);
     for (const QString& line : report) EXPECT_TRUE(line.contains(QStringLiteral("zu lang"))) << line.toStdString();
 
-    const std::string saved = dir.file("fenster.DNL");
-    onModal = [&](QDialog& dialog) {
-        auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
-        if (!save) return int(QDialog::Rejected);
-        platform.answerSave(saved);
-        save->BB_speichereDatei->click();
-        return save->result();
-    };
-    main->ui().S_speichere_DNL_file->click();
-
+    const Bytes fromWindows = saveThroughTheSaveDialog();
     const std::string cliOut = dir.file("cli.DNL");
-    QProcess importTexts;
-    importTexts.start(QStringLiteral(ZARVELO_CLI_PATH), {QStringLiteral("import-texts"), QString::fromStdString(samplePath),
-                                                         QString::fromStdString(final), QString::fromStdString(cliOut)});
-    ASSERT_TRUE(importTexts.waitForFinished(60000));
-    ASSERT_EQ(importTexts.exitCode(), 0) << importTexts.readAllStandardError().toStdString();
-    EXPECT_EQ(importTexts.readAllStandardOutput().trimmed(), QByteArray("17 Texte übernommen, 0 abgelehnt."));
-    const Bytes fromWindows = readFile(saved);
+    EXPECT_EQ(importTexts(samplePath, final, cliOut), std::optional<QByteArray>("17 Texte übernommen, 0 abgelehnt."));
     ASSERT_FALSE(fromWindows.empty());
     EXPECT_TRUE(fromWindows == readFile(cliOut));
 }
