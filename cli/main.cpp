@@ -4,12 +4,12 @@
 #include "workspace/file_io.hpp"
 #include "workspace/picture_file.hpp"
 #include "workspace/start_image_handover.hpp"
+#include "workspace/text_file.hpp"
 #include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "graphics/rgb_image.hpp"
 #include "texts/charset.hpp"
-#include "texts/text_import.hpp"
 #include "texts/text_session.hpp"
 
 #include <QCommandLineParser>
@@ -239,11 +239,7 @@ int cmdImportTexts(Context& c) {
     int status = kOk;
     std::optional<TextSession> session = openTexts(c.args[0], ws, status);
     if (!session) return status;
-    const FileReadResult file =
-        readWholeFile(c.args[1].toStdString(), kMaxTextFileSize,
-                      "Die Textdatei ist zu groß: erlaubt ist höchstens 1 MiB (" + std::to_string(kMaxTextFileSize) + " Bytes).");
-    if (!file.error.empty()) return fail(file.error);
-    const TextImport imported = importTexts(*session, file.bytes, mode);
+    const TextImport imported = importTextFile(*session, c.args[1].toStdString(), mode);
     if (!imported.ok) return fail(imported.message);
 
     const bool refused = !imported.refused.empty();

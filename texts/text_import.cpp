@@ -61,9 +61,7 @@ bool equalsRow(std::u32string_view line, std::string_view row) {
 }  // namespace
 
 TextFileRead readTextFile(ByteView file, std::size_t textCount) {
-    if (file.size() > kMaxTextFileSize)
-        return refuse("Die Textdatei ist zu groß: " + n(file.size()) + " Bytes, erlaubt ist höchstens 1 MiB (" +
-                      n(kMaxTextFileSize) + " Bytes).");
+    if (file.size() > kMaxTextFileSize) return refuse(kTextFileTooLarge);
     std::string_view body(reinterpret_cast<const char*>(file.data()), file.size());
     const bool bom = body.substr(0, kBom.size()) == kBom;
     if (bom) body.remove_prefix(kBom.size());

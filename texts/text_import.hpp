@@ -14,6 +14,7 @@ namespace zarvelo {
 
 // A larger file is refused unread.
 inline constexpr std::size_t kMaxTextFileSize = std::size_t{1} << 20;
+inline constexpr const char* kTextFileTooLarge = "Die Textdatei ist größer als 1 MiB (1048576 Bytes) und wird nicht gelesen.";
 
 enum class TextFileFormat { Lines, Table };
 enum class TextFileEncoding { Windows1252, Utf8 };

@@ -2,9 +2,9 @@
 
 #include "workspace/file_io.hpp"
 #include "workspace/platform.hpp"
+#include "workspace/text_file.hpp"
 #include "workspace/workspace.hpp"
 #include "texts/charset.hpp"
-#include "texts/text_import.hpp"
 #include "ui/ansi_text.hpp"
 #include "ui/fonts.hpp"
 #include "ui/text_import_report.hpp"
@@ -245,14 +245,7 @@ void TF4_Texte::P_Texte_ladenClick() {
     if (!session_) return;
     const std::optional<std::string> path = platform_.openFile({kTextImportFilter, kTxtExtension, {}});
     if (!path) return;
-    const FileReadResult file = readWholeFile(*path, kMaxTextFileSize,
-                                              "Die Textdatei ist zu groß: erlaubt ist höchstens 1 MiB (" +
-                                                  std::to_string(kMaxTextFileSize) + " Bytes).");
-    if (!file.error.empty()) {
-        platform_.message("Die Datei kann nicht gelesen werden:\n" + file.error);
-        return;
-    }
-    const TextImport imported = importTexts(*session_, file.bytes, overlongMode());
+    const TextImport imported = importTextFile(*session_, *path, overlongMode());
     if (!imported.ok) {
         platform_.message(imported.message);
         return;

@@ -209,7 +209,7 @@ TEST_F(CliTextsTest, BadFilesChangeNothing) {
         {QByteArray(), "Die Textdatei ist leer."},
         {QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16), "Die Datei ist keine Textdatei"},
         {withNul, "Die Datei ist keine Textdatei: Zeile 2 enthält ein Nullbyte."},
-        {QByteArray(1024 * 1024 + 1, 'a'), "Die Textdatei ist zu groß"},
+        {QByteArray(1024 * 1024 + 1, 'a'), "Die Textdatei ist größer als 1 MiB"},
         {joined(lines, "\r\n") + "\r\n", "Zeilen, die geladene Datei hat"},
     };
     for (const auto& [bytes, message] : cases) {

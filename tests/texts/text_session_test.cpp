@@ -214,7 +214,7 @@ TEST(TextImport, RefusedFilesChangeNothing) {
     const Case cases[] = {
         {"empty", "", "Die Textdatei ist leer."},
         {"only a byte order mark", "\xEF\xBB\xBF", "Die Textdatei ist leer."},
-        {"over 1 MiB", std::string(kMaxTextFileSize + 1, 'a'), "Die Textdatei ist zu groß: 1048577 Bytes"},
+        {"over 1 MiB", std::string(kMaxTextFileSize + 1, 'a'), kTextFileTooLarge},
         {"NUL byte in a line", std::string("Haus\nA\0B\nX\nY\n", 13), "Zeile 2 enthält ein Nullbyte"},
         {"binary", "\x89PNG\r\n\x1A\n", "Die Datei ist keine Textdatei: Zeile 2 enthält das Steuerzeichen 0x1A."},
         {"lone CR", "Haus\rAB\rStraße\rEnde\r", "Zeile 1 enthält ein einzelnes CR"},

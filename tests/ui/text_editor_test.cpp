@@ -636,7 +636,7 @@ TEST_F(TextEditorTest, ARefusedOrCancelledFileChangesNothing) {
     platform.answerOpen(dir.file("fehlt.TXT"));
     w->P_Texte_laden->click();
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].rfind("Die Datei kann nicht gelesen werden:\n", 0), 0u);
+    EXPECT_EQ(platform.messages[0].rfind("Die Textdatei kann nicht gelesen werden: ", 0), 0u);
     EXPECT_EQ(entryAt(0), entry0);
 
     // "Änderungen verwerfen" after a load throws it all away.
