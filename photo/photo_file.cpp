@@ -1,0 +1,128 @@
+#include "photo/photo_file.hpp"
+
+#include "workspace/file_io.hpp"
+#include "workspace/picture_file.hpp"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace zarvelo {
+
+namespace {
+
+const char* const kTooLarge = "Die Datei ist zu groß.";
+const char* const kEmpty = "Die Datei ist leer.";
+const char* const kMissing = "Die Datei gibt es nicht.";
+const char* const kUnknownFormat = "Das Dateiformat ist unbekannt; gelesen werden PNG, JPEG, BMP, GIF, WebP und TIFF.";
+const char* const kNoPixels = "Das Bild hat keine Pixel.";
+const char* const kDamaged = "Die Bilddaten sind beschädigt oder unvollständig.";
+const char* const kUnsupported = "Diese Art von Grafik wird nicht unterstützt.";
+
+// The toolkit's own limit for one decoded picture, in MB; above kMaxPhotoPixels in 32 bits.
+constexpr int kAllocationLimitMb = 256;
+
+std::string tooManyPixels(QSize size) {
+    return "Das Bild ist mit " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
+           " Pixeln zu groß (höchstens " + std::to_string(kMaxPhotoPixels / 1'000'000) + " Megapixel).";
+}
+
+bool tooLarge(QSize size) {
+    return static_cast<long long>(size.width()) * size.height() > kMaxPhotoPixels;
+}
+
+std::string readerFailure(QImageReader::ImageReaderError error) {
+    switch (error) {
+    case QImageReader::UnsupportedFormatError: return kUnknownFormat;
+    case QImageReader::InvalidDataError: return kDamaged;
+    case QImageReader::DeviceError: return kDamaged;
+    default: return kUnsupported;
+    }
+}
+
+Photo toPhoto(const QImage& decoded) {
+    Photo photo;
+    const int w = decoded.width(), h = decoded.height();
+    photo.picture = RgbImage(w, h);
+    const auto rowBytes = static_cast<std::size_t>(w) * 3;
+    if (!decoded.hasAlphaChannel()) {
+        const QImage image = decoded.convertToFormat(QImage::Format_RGB888);
+        for (int y = 0; y < h; ++y)
+            std::copy_n(image.constScanLine(y), rowBytes, photo.picture.rgb.data() + photo.picture.offset(0, y));
+        return photo;
+    }
+    const QImage image = decoded.convertToFormat(QImage::Format_RGBA8888);
+    photo.alpha.resize(static_cast<std::size_t>(w) * h);
+    bool opaque = true;
+    for (int y = 0; y < h; ++y) {
+        const uchar* line = image.constScanLine(y);
+        std::uint8_t* rgb = photo.picture.rgb.data() + photo.picture.offset(0, y);
+        std::uint8_t* alpha = photo.alpha.data() + static_cast<std::size_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            std::copy_n(line + 4 * x, 3, rgb + 3 * x);
+            alpha[x] = line[4 * x + 3];
+            opaque = opaque && alpha[x] == 255;
+        }
+    }
+    if (opaque) photo.alpha.clear();
+    return photo;
+}
+
+std::string decode(const Bytes& bytes, Photo& photo) {
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format();
+    if (format.isEmpty()) return kUnknownFormat;
+    // Our own BMP decoder keeps exact 16-bit colours and refuses cut files, as "BILD-DATEI LADEN" does.
+    if (format == "bmp") {
+        PictureLoad bmp = decodeBmp(bytes);
+        if (!bmp.ok()) return bmp.error;
+        photo.picture = std::move(bmp.picture);
+        return {};
+    }
+    const QSize size = reader.size();
+    if (size.isValid() && size.isEmpty()) return kNoPixels;
+    if (size.isValid() && tooLarge(size)) return tooManyPixels(size);
+    QImageReader::setAllocationLimit(kAllocationLimitMb);
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) return readerFailure(reader.error());
+    if (image.size().isEmpty()) return kNoPixels;
+    if (tooLarge(image.size())) return tooManyPixels(image.size());
+    photo = toPhoto(image);
+    return {};
+}
+
+}  // namespace
+
+PhotoLoad loadPhotoFile(const std::string& path) {
+    PhotoLoad loaded;
+    const std::string prefix = "Die Grafik-Datei " + path + " kann nicht gelesen werden: ";
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        loaded.error = prefix + kMissing;
+        return loaded;
+    }
+    const FileReadResult file = readWholeFile(path, kMaxPhotoFileSize, kTooLarge);
+    if (!file.error.empty()) loaded.error = prefix + file.error;
+    else if (file.bytes.empty()) loaded.error = prefix + kEmpty;
+    else if (const std::string error = decode(file.bytes, loaded.photo); !error.empty()) {
+        loaded.photo = {};
+        loaded.error = prefix + error;
+    }
+    return loaded;
+}
+
+const char* photoFileFilter() {
+    return "Bilder (*.jpg *.jpeg *.png *.bmp *.gif *.webp *.tif *.tiff *.JPG *.JPEG *.PNG *.BMP)|"
+           "*.jpg;*.jpeg;*.png;*.bmp;*.gif;*.webp;*.tif;*.tiff;*.JPG;*.JPEG;*.PNG;*.BMP";
+}
+
+}  // namespace zarvelo
