@@ -35,6 +35,7 @@ public:
     Rgb background() const { return background_; }
     double zoom() const { return zoom_; }
     int availableCount() const { return availableCount_; }
+    std::size_t imageDataSize() const { return imageDataSize_; }
     bool dspLogoSupported() const { return dspLogoSupported_; }
     // The colour count asked for: 1 .. availableCount(); every available entry by default.
     int colours() const { return colours_; }
