@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace zarvelo {
@@ -45,6 +46,44 @@ std::string readerFailure(QImageReader::ImageReaderError error) {
     }
 }
 
+// The toolkit decodes a cut JPEG without complaint and fills the rest with grey, so the
+// marker segments are walked here: complete means an end marker after the last scan.
+bool jpegComplete(const Bytes& b) {
+    std::size_t i = 2;  // after the start marker
+    while (i + 1 < b.size()) {
+        if (b[i] != 0xFF) return false;
+        const std::uint8_t marker = b[i + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++i;
+            continue;
+        }
+        if (marker == 0xD9) return true;
+        if (i + 3 >= b.size()) return false;
+        const std::size_t length = (static_cast<std::size_t>(b[i + 2]) << 8) | b[i + 3];
+        if (length < 2) return false;
+        i += 2 + length;
+        if (marker != 0xDA) continue;
+        // Entropy-coded data: FF 00 is a data byte, FF D0..D7 a restart; anything else ends the scan.
+        while (i + 1 < b.size() && !(b[i] == 0xFF && b[i + 1] != 0x00 && (b[i + 1] < 0xD0 || b[i + 1] > 0xD7))) ++i;
+    }
+    return false;
+}
+
+// The readers report in English on the console; our German message says it instead. (libpng
+// writes its own errors to stderr directly, out of reach.)
+class QuietReaders {
+public:
+    QuietReaders() { previous_ = qInstallMessageHandler(&QuietReaders::handle); }
+    ~QuietReaders() { qInstallMessageHandler(previous_); }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        const bool reader = context.category && std::string_view(context.category).starts_with("qt.gui.imageio");
+        if (!reader && previous_) previous_(type, context, text);
+    }
+    static inline QtMessageHandler previous_ = nullptr;
+};
+
 Photo toPhoto(const QImage& decoded) {
     Photo photo;
     const int w = decoded.width(), h = decoded.height();
@@ -77,6 +116,7 @@ std::string decode(const Bytes& bytes, Photo& photo) {
     QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
+    const QuietReaders quiet;
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     const QByteArray format = reader.format();
@@ -88,6 +128,7 @@ std::string decode(const Bytes& bytes, Photo& photo) {
         photo.picture = std::move(bmp.picture);
         return {};
     }
+    if (format == "jpeg" && !jpegComplete(bytes)) return kDamaged;
     const QSize size = reader.size();
     if (size.isValid() && size.isEmpty()) return kNoPixels;
     if (size.isValid() && tooLarge(size)) return tooManyPixels(size);
