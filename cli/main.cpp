@@ -2,6 +2,7 @@
 // Exit status: 0 success, 1 rejected input (German message on stderr), 2 usage error.
 
 #include "photo/photo_file.hpp"
+#include "photo/rgb_qimage.hpp"
 #include "workspace/file_io.hpp"
 #include "workspace/picture_file.hpp"
 #include "workspace/start_image_handover.hpp"
@@ -223,9 +224,7 @@ int cmdSetText(Context& c) {
 
 // Writes a picture as a 24-bit BMP file, completely or not at all.
 int writeBmp(const RgbImage& picture, const QString& path) {
-    QImage image(picture.width, picture.height, QImage::Format_RGB888);
-    for (int y = 0; y < picture.height; ++y)
-        std::copy_n(picture.rgb.data() + picture.offset(0, y), static_cast<std::size_t>(picture.width) * 3, image.scanLine(y));
+    const QImage image = toQImage(picture);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString().toStdString());
     if (!image.save(&file, "BMP")) {

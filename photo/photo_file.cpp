@@ -1,5 +1,6 @@
 #include "photo/photo_file.hpp"
 
+#include "photo/rgb_qimage.hpp"
 #include "workspace/file_io.hpp"
 #include "workspace/picture_file.hpp"
 
@@ -86,15 +87,12 @@ private:
 
 Photo toPhoto(const QImage& decoded) {
     Photo photo;
-    const int w = decoded.width(), h = decoded.height();
-    photo.picture = RgbImage(w, h);
-    const auto rowBytes = static_cast<std::size_t>(w) * 3;
     if (!decoded.hasAlphaChannel()) {
-        const QImage image = decoded.convertToFormat(QImage::Format_RGB888);
-        for (int y = 0; y < h; ++y)
-            std::copy_n(image.constScanLine(y), rowBytes, photo.picture.rgb.data() + photo.picture.offset(0, y));
+        photo.picture = toRgbImage(decoded);
         return photo;
     }
+    const int w = decoded.width(), h = decoded.height();
+    photo.picture = RgbImage(w, h);
     const QImage image = decoded.convertToFormat(QImage::Format_RGBA8888);
     photo.alpha.resize(static_cast<std::size_t>(w) * h);
     bool opaque = true;

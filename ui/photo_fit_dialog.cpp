@@ -1,5 +1,6 @@
 #include "ui/photo_fit_dialog.hpp"
 
+#include "photo/rgb_qimage.hpp"
 #include "ui/fonts.hpp"
 
 #include <QColorDialog>
@@ -17,14 +18,6 @@ namespace {
 
 const QColor kSurround(48, 48, 52);
 constexpr int kPreviewSide = 1200;  // the photo is drawn from a copy at most this large
-
-QImage toQImage(const RgbImage& picture) {
-    QImage image(picture.width, picture.height, QImage::Format_RGB888);
-    const auto rowBytes = static_cast<std::size_t>(picture.width) * 3;
-    for (int y = 0; y < picture.height; ++y)
-        std::copy_n(picture.rgb.data() + picture.offset(0, y), rowBytes, image.scanLine(y));
-    return image;
-}
 
 // A copy small enough to draw quickly; transparent parts show the background.
 QImage previewOf(const Photo& photo, Rgb background) {

@@ -29,6 +29,7 @@ public:
     const PhotoFitResult& acceptedResult() const { return accepted_; }
     // True until the fit of the latest frame and settings is shown.
     bool fitPending() const { return shownGeneration_ != generation_; }
+    bool fitRunning() const { return watcher_.isRunning(); }
 
     void done(int result) override;
 

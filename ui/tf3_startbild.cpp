@@ -2,6 +2,7 @@
 
 #include "graphics/palette_strip.hpp"
 #include "photo/photo_file.hpp"
+#include "photo/rgb_qimage.hpp"
 #include "workspace/file_io.hpp"
 #include "workspace/picture_file.hpp"
 #include "workspace/platform.hpp"
@@ -38,20 +39,7 @@ QImage toQImage(const RgbImage& picture, int width, int height) {
         blank.fill(kGrey);
         return blank;
     }
-    QImage image(picture.width, picture.height, QImage::Format_RGB888);
-    const auto rowBytes = static_cast<std::size_t>(picture.width) * 3;
-    for (int y = 0; y < picture.height; ++y)
-        std::copy_n(picture.rgb.data() + picture.offset(0, y), rowBytes, image.scanLine(y));
-    return image;
-}
-
-RgbImage fromQImage(const QImage& source) {
-    const QImage image = source.convertToFormat(QImage::Format_RGB888);
-    RgbImage picture(image.width(), image.height());
-    const auto rowBytes = static_cast<std::size_t>(image.width()) * 3;
-    for (int y = 0; y < image.height(); ++y)
-        std::copy_n(image.constScanLine(y), rowBytes, picture.rgb.data() + picture.offset(0, y));
-    return picture;
+    return zarvelo::toQImage(picture);
 }
 
 RgbImage picture(const ColourSet& set) { return set.count > 0 ? renderColourSet(set) : RgbImage{}; }
@@ -340,7 +328,7 @@ void TF3_Startbild::savePicture(const QImage& picture) {
     const std::optional<std::string> path = platform_.saveFile({kPictureFilter, "BMP", saveName_});
     if (!path) return;
     saveName_ = *path;
-    const std::string error = writeFileAtomically(*path, encodeBmp24(fromQImage(picture)));
+    const std::string error = writeFileAtomically(*path, encodeBmp24(toRgbImage(picture)));
     if (!error.empty()) platform_.message(error);
 }
 

@@ -2,7 +2,7 @@
 // widgets, its road into the editor, and the file it leads to compared with zarvelo-cli
 // import-image --fit.
 
-#include "program_windows_fixture.hpp"
+#include "start_image_editor_fixture.hpp"
 #include "graphics/photo_fit_session.hpp"
 #include "photo/photo_file.hpp"
 #include "ui/photo_fit_dialog.hpp"
@@ -15,11 +15,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QTest>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
 using namespace zarvelo;
+using test::Sets;
 
 namespace {
 
@@ -41,13 +41,6 @@ QImage photoLike(int w, int h) {
     return image;
 }
 
-// The editor's sets, to see what a command changed.
-struct Sets {
-    ColourSet O, MAX, AKT, O_DSP, AKT_DSP;
-    explicit Sets(const StartImageEditor& e) : O(e.O), MAX(e.MAX), AKT(e.AKT), O_DSP(e.O_DSP), AKT_DSP(e.AKT_DSP) {}
-    bool operator==(const Sets&) const = default;
-};
-
 // What the user sets in the photo window; the same as command line options.
 struct PhotoSettings {
     bool logo = false;
@@ -56,39 +49,22 @@ struct PhotoSettings {
     int colours = 0;  // 0: as offered
 };
 
-class PhotoFitTest : public test::ProgramWindowsTest {
+class PhotoFitTest : public test::StartImageEditorTest {
 protected:
     void SetUp() override {
-        ProgramWindowsTest::SetUp();
-        tf3 = windows->windows().startbild;
-        main->setModalRunner([this](QDialog& dialog) {
-            if (&dialog == tf3) {
-                tf3->setResult(QDialog::Rejected);
-                tf3->FormShow();
-                if (inEditor) inEditor();
-                return tf3->result();
-            }
+        StartImageEditorTest::SetUp();
+        onOtherModal = [this](QDialog& dialog) {
             auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
             if (!save || savedAs.empty()) return int(QDialog::Rejected);
             platform.answerSave(savedAs);
             save->BB_speichereDatei->click();
             return save->result();
-        });
-        tf3->setModalRunner([this](QDialog& dialog) {
-            auto* photo = dynamic_cast<PhotoFitDialog*>(&dialog);
-            if (!photo || !inPhoto) return int(QDialog::Rejected);
-            photo->setResult(QDialog::Rejected);
-            inPhoto(*photo);
-            return photo->result();
-        });
+        };
     }
 
     std::string loadSample(int version) {
-        const std::string path = dir.file("sample" + std::to_string(loads++) + ".DNL");
-        test::writeFile(path, synth::makeSample({.version = version}).dnl);
-        platform.answerOpen(path);
-        main->DNL_Datei_einlesen();
-        return path;
+        load({.version = version});
+        return dir.file("sample" + std::to_string(loads - 1) + ".DNL");
     }
     std::string putPhoto(const std::string& name, const QImage& image) {
         const std::string path = dir.file(name);
@@ -107,12 +83,7 @@ protected:
         if (s.colours > 0) d.coloursSpin->setValue(s.colours);
     }
 
-    int loads = 0;
-    TF3_Startbild* tf3 = nullptr;
-    std::function<void()> inEditor;
-    std::function<void(PhotoFitDialog&)> inPhoto;
     std::string savedAs;
-    const StartImageEditor& ed() const { return tf3->editor(); }
 };
 
 }  // namespace
@@ -142,7 +113,7 @@ TEST_F(PhotoFitTest, WindowsWriteWhatTheCommandLineToolWrites) {
         SCOPED_TRACE(c.name);
         const std::string tag = std::to_string(n++);
         const std::string input = loadSample(c.version);
-        ASSERT_TRUE(main->workspace().fileLoaded);
+        ASSERT_TRUE(ws().fileLoaded);
         RgbImage shown;
         inPhoto = [&](PhotoFitDialog& d) {
             apply(d, c.settings);
@@ -173,9 +144,10 @@ TEST_F(PhotoFitTest, WindowsWriteWhatTheCommandLineToolWrites) {
 
         platform.answerOpen(savedAs);
         main->DNL_Datei_einlesen();
-        EXPECT_EQ(c.settings.logo ? main->workspace().dspLogoPreview() : main->workspace().startImagePreview(), shown);
+        EXPECT_EQ(c.settings.logo ? ws().dspLogoPreview() : ws().startImagePreview(), shown);
         savedAs.clear();
         inEditor = nullptr;
+        inPhoto = nullptr;
     }
 }
 
@@ -210,7 +182,7 @@ TEST_F(PhotoFitTest, AcceptedPhotoTakesTheRoadOfALoadedPicture) {
     EXPECT_TRUE(Sets(ed()) == Sets(expected));
     EXPECT_EQ(tf3->TB_Startbild->value(), expected.AKT.count);
     EXPECT_EQ(tf3->L_O_Bild_AnzCol->text().toInt(), expected.O.count);
-    EXPECT_FALSE(main->workspace().refreshFlag);
+    EXPECT_FALSE(ws().refreshFlag);
 }
 
 TEST_F(PhotoFitTest, CancelAndRefusalsChangeNothing) {
@@ -290,7 +262,8 @@ TEST_F(PhotoFitTest, PreviewFollowsTheFrameAndSettings) {
         // A change and at once closing: the fit is over when the window is.
         d.zoomSlider->setValue(300);
         QApplication::processEvents();
+        EXPECT_TRUE(d.fitPending());
         d.reject();
-        EXPECT_EQ(QThreadPool::globalInstance()->activeThreadCount(), 0);
+        EXPECT_FALSE(d.fitRunning());
     }
 }
