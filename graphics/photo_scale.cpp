@@ -7,12 +7,14 @@ namespace zarvelo {
 
 namespace {
 
-// The source pixels under one target pixel along one axis: the first pixel, the weight of
-// every pixel from there on (covered length), and the length that falls outside the source.
+// The source pixels under one target pixel along one axis: pixels first..last, the inner
+// ones wholly covered, the two ends by their covered part, and the length outside the source.
 struct Span {
-    int first = 0;
-    std::vector<double> weights;
+    int first = 0, last = -1;  // last < first: nothing of the source is covered
+    double firstWeight = 0, lastWeight = 0;
     double outside = 0;
+    bool empty() const { return last < first; }
+    double weight(int k) const { return k == first ? firstWeight : k == last ? lastWeight : 1.0; }
 };
 
 // Target pixel i covers [start + i * step, start + (i + 1) * step).
@@ -25,19 +27,67 @@ std::vector<Span> spans(double start, double length, int targetSize, int sourceS
         const double lo = std::clamp(a, 0.0, static_cast<double>(sourceSize));
         const double hi = std::clamp(b, 0.0, static_cast<double>(sourceSize));
         s.outside = (b - a) - std::max(hi - lo, 0.0);
-        if (hi <= lo) {
-            s.first = 0;
-            continue;
-        }
-        const int first = std::clamp(static_cast<int>(std::floor(lo)), 0, sourceSize - 1);
-        const int last = std::clamp(static_cast<int>(std::ceil(hi)) - 1, first, sourceSize - 1);
-        s.first = first;
-        for (int k = first; k <= last; ++k) {
-            const double w = std::min(hi, k + 1.0) - std::max(lo, static_cast<double>(k));
-            s.weights.push_back(std::max(w, 0.0));
-        }
+        if (hi <= lo) continue;
+        s.first = std::clamp(static_cast<int>(std::floor(lo)), 0, sourceSize - 1);
+        s.last = std::clamp(static_cast<int>(std::ceil(hi)) - 1, s.first, sourceSize - 1);
+        auto covered = [&](int k) { return std::max(std::min(hi, k + 1.0) - std::max(lo, static_cast<double>(k)), 0.0); };
+        s.firstWeight = covered(s.first);
+        s.lastWeight = covered(s.last);
     }
     return out;
+}
+
+// The colour sums of one source row under every target column (`sums`: 3 per column).
+// Inner pixels are summed exactly in integers; with alpha a pixel counts as
+// (colour * alpha + background * (255 - alpha)) / 255.
+void sumRow(const std::vector<Span>& xs, const std::uint8_t* line, const std::uint8_t* alpha, Rgb background,
+            double* sums) {
+    const std::uint32_t bg[3] = {background.r, background.g, background.b};
+    auto value = [&](int x, int c) -> std::uint32_t {
+        const std::uint32_t v = line[3 * static_cast<std::size_t>(x) + c];
+        return alpha ? v * alpha[x] + bg[c] * (255u - alpha[x]) : v;
+    };
+    const double scale = alpha ? 1.0 / 255 : 1.0;
+    for (const Span& s : xs) {
+        double* cell = sums;
+        sums += 3;
+        if (s.empty()) {
+            cell[0] = cell[1] = cell[2] = 0;
+            continue;
+        }
+        std::uint64_t inner[3] = {0, 0, 0};
+        if (alpha) {
+            std::uint64_t r = 0, g = 0, b = 0, clear = 0;  // the background counts by what shows through
+            for (int x = s.first + 1; x < s.last; ++x) {
+                const std::uint8_t* p = line + 3 * static_cast<std::size_t>(x);
+                const std::uint32_t a = alpha[x];
+                r += p[0] * a;
+                g += p[1] * a;
+                b += p[2] * a;
+                clear += 255u - a;
+            }
+            inner[0] = r + bg[0] * clear;
+            inner[1] = g + bg[1] * clear;
+            inner[2] = b + bg[2] * clear;
+        } else {
+            std::uint32_t r = 0, g = 0, b = 0;  // at most 2^24 pixels per row: no overflow
+            for (const std::uint8_t *p = line + 3 * static_cast<std::size_t>(s.first + 1),
+                                    *end = line + 3 * static_cast<std::size_t>(std::max(s.last, s.first + 1));
+                 p < end; p += 3) {
+                r += p[0];
+                g += p[1];
+                b += p[2];
+            }
+            inner[0] = r;
+            inner[1] = g;
+            inner[2] = b;
+        }
+        for (int c = 0; c < 3; ++c) {
+            double v = s.firstWeight * value(s.first, c) + static_cast<double>(inner[c]);
+            if (s.last > s.first) v += s.lastWeight * value(s.last, c);
+            cell[c] = v * scale;
+        }
+    }
 }
 
 }  // namespace
@@ -90,53 +140,26 @@ RgbImage scalePhoto(const Photo& photo, const CropFrame& frame, int targetWidth,
                           static_cast<double>(background.b)};
     const double area = (frame.width / targetWidth) * (frame.height / targetHeight);
 
-    // Horizontal pass per source row the frame touches, then the vertical pass over those rows.
-    int rowFirst = src.height, rowLast = -1;
-    for (const Span& s : ys)
-        if (!s.weights.empty()) {
-            rowFirst = std::min(rowFirst, s.first);
-            rowLast = std::max(rowLast, s.first + static_cast<int>(s.weights.size()) - 1);
-        }
-    if (rowLast < rowFirst) return out;
-    const std::size_t rows = static_cast<std::size_t>(rowLast - rowFirst + 1);
+    // Per target row: its source rows summed across (horizontal), then weighted down (vertical).
     const std::size_t tw = static_cast<std::size_t>(targetWidth);
-    // Per row and target column: the weighted colour sums over the covered source pixels.
-    std::vector<double> across(rows * tw * 3, 0.0);
-    for (std::size_t r = 0; r < rows; ++r) {
-        const int y = rowFirst + static_cast<int>(r);
-        const std::uint8_t* line = src.rgb.data() + src.offset(0, y);
-        const std::uint8_t* alphaLine = photo.hasAlpha() ? photo.alpha.data() + static_cast<std::size_t>(y) * src.width : nullptr;
-        for (std::size_t i = 0; i < tw; ++i) {
-            const Span& s = xs[i];
-            double sum[3] = {0, 0, 0};
-            for (std::size_t k = 0; k < s.weights.size(); ++k) {
-                const int x = s.first + static_cast<int>(k);
-                const double w = s.weights[k];
-                const std::uint8_t* p = line + static_cast<std::size_t>(x) * 3;
-                if (alphaLine && alphaLine[x] != 255) {
-                    const double a = alphaLine[x] / 255.0;
-                    for (int c = 0; c < 3; ++c) sum[c] += w * (bg[c] + (p[c] - bg[c]) * a);
-                } else {
-                    for (int c = 0; c < 3; ++c) sum[c] += w * p[c];
-                }
-            }
-            double* cell = &across[(r * tw + i) * 3];
-            for (int c = 0; c < 3; ++c) cell[c] = sum[c] + s.outside * bg[c];
-        }
-    }
+    std::vector<double> across(tw * 3), down(tw * 3);
+    const double columnLength = frame.width / targetWidth;
     for (int j = 0; j < targetHeight; ++j) {
         const Span& s = ys[static_cast<std::size_t>(j)];
+        for (std::size_t i = 0; i < tw; ++i)
+            for (int c = 0; c < 3; ++c) down[3 * i + c] = s.outside * columnLength * bg[c];
+        for (int y = s.first; y <= s.last; ++y) {
+            const std::uint8_t* alphaLine = photo.hasAlpha() ? photo.alpha.data() + static_cast<std::size_t>(y) * src.width : nullptr;
+            sumRow(xs, src.rgb.data() + src.offset(0, y), alphaLine, background, across.data());
+            const double w = s.weight(y);
+            for (std::size_t i = 0; i < tw; ++i)
+                for (int c = 0; c < 3; ++c) down[3 * i + c] += w * (across[3 * i + c] + xs[i].outside * bg[c]);
+        }
         for (std::size_t i = 0; i < tw; ++i) {
-            const double rowLength = frame.width / targetWidth;
-            double sum[3] = {s.outside * rowLength * bg[0], s.outside * rowLength * bg[1], s.outside * rowLength * bg[2]};
-            for (std::size_t k = 0; k < s.weights.size(); ++k) {
-                const double* cell = &across[((static_cast<std::size_t>(s.first - rowFirst) + k) * tw + i) * 3];
-                for (int c = 0; c < 3; ++c) sum[c] += s.weights[k] * cell[c];
-            }
             Rgb colour;
             std::uint8_t* channel[3] = {&colour.r, &colour.g, &colour.b};
             for (int c = 0; c < 3; ++c)
-                *channel[c] = static_cast<std::uint8_t>(std::clamp(std::lround(sum[c] / area), 0L, 255L));
+                *channel[c] = static_cast<std::uint8_t>(std::clamp(std::lround(down[3 * i + c] / area), 0L, 255L));
             out.set(static_cast<int>(i), j, colour);
         }
     }

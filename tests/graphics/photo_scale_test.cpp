@@ -107,6 +107,13 @@ TEST(ScalePhoto, BorderAndTransparencyTakeTheBackground) {
     EXPECT_EQ(over.at(1, 0), red);
     EXPECT_EQ(over.at(2, 0), (Rgb{40, 0, 192}));
     EXPECT_EQ(clear.over(blue), over);
+
+    // Averaged over many pixels, each counts composited: red (0 + 200 + 200 + 0 + 40) / 5 = 88,
+    // blue (240 + 0 + 0 + 240 + 192) / 5 = 134.4; the frame [0.5, 4.5) halves the two ends.
+    Photo row = photoOf(5, 1, red);
+    row.alpha = {0, 255, 255, 0, 51};
+    EXPECT_EQ(scalePhoto(row, {0, 0, 5, 1}, 1, 1, blue).at(0, 0), (Rgb{88, 0, 134}));
+    EXPECT_EQ(scalePhoto(row, {0.5, 0, 4, 1}, 1, 1, blue).at(0, 0), (Rgb{105, 0, 114}));
 }
 
 TEST(PhotoFitSession, KeepsTheFrameInsideAndFollowsTheEditor) {
