@@ -1,6 +1,8 @@
 // zarvelo-cli: the workspace and core for scripts and batch use, without a display.
 // Exit status: 0 success, 1 rejected input (German message on stderr), 2 usage error.
 
+#include "photo/photo_file.hpp"
+#include "photo/rgb_qimage.hpp"
 #include "workspace/file_io.hpp"
 #include "workspace/picture_file.hpp"
 #include "workspace/start_image_handover.hpp"
@@ -8,6 +10,8 @@
 #include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
+#include "graphics/photo_fit_session.hpp"
+#include "graphics/picture_quality.hpp"
 #include "graphics/rgb_image.hpp"
 #include "texts/charset.hpp"
 #include "texts/text_session.hpp"
@@ -22,6 +26,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -263,9 +268,7 @@ int cmdImportTexts(Context& c) {
 
 // Writes a picture as a 24-bit BMP file, completely or not at all.
 int writeBmp(const RgbImage& picture, const QString& path) {
-    QImage image(picture.width, picture.height, QImage::Format_RGB888);
-    for (int y = 0; y < picture.height; ++y)
-        std::copy_n(picture.rgb.data() + picture.offset(0, y), static_cast<std::size_t>(picture.width) * 3, image.scanLine(y));
+    const QImage image = toQImage(picture);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString().toStdString());
     if (!image.save(&file, "BMP")) {
@@ -313,14 +316,86 @@ bool colourOption(const QCommandLineParser& parser, const QString& name, int& va
     return ok && value >= 1 && value <= 256;
 }
 
+// How --fit crops and fills: the dialog's settings for a centred frame.
+struct FitOptions {
+    bool fit = false;
+    CropMode mode = CropMode::Fill;
+    Rgb background{0, 0, 0};
+};
+
+// Reads --fit, --crop and --background; an empty string when they are fine, else the usage message.
+QString fitOptions(const QCommandLineParser& parser, FitOptions& options) {
+    options.fit = parser.isSet("fit");
+    if (!options.fit && (parser.isSet("crop") || parser.isSet("background")))
+        return "--crop und --background gelten nur zusammen mit --fit.";
+    if (parser.isSet("crop")) {
+        static const std::map<QString, CropMode> kModes = {
+            {"fill", CropMode::Fill}, {"fit", CropMode::Fit}, {"stretch", CropMode::Stretch}};
+        const auto it = kModes.find(parser.value("crop"));
+        if (it == kModes.end()) return "--crop kennt fill, fit und stretch.";
+        options.mode = it->second;
+    }
+    if (parser.isSet("background")) {
+        static const QRegularExpression kHex("^#?([0-9A-Fa-f]{6})$");
+        const QRegularExpressionMatch m = kHex.match(parser.value("background"));
+        if (!m.hasMatch()) return "--background erwartet eine Farbe als RRGGBB, zum Beispiel 000000 für Schwarz.";
+        const uint rgb = m.captured(1).toUInt(nullptr, 16);
+        options.background = {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                              static_cast<std::uint8_t>(rgb)};
+    }
+    return {};
+}
+
+// A photo of any format and size, cropped, scaled and fitted as the editor's "FOTO ANPASSEN"
+// does with the frame left centred; returns the scaled picture the fit is measured against.
+bool fitPhoto(StartImageEditor& editor, const QString& path, PhotoTarget target, const FitOptions& options, int colours,
+              RgbImage& scaled, int& status) {
+    if (target == PhotoTarget::DspLogo && !editor.dspLogoSupported) {
+        status = fail(msg::kNoDspLogoSupport);
+        return false;
+    }
+    PhotoLoad loaded = loadPhotoFile(path.toStdString());
+    if (!loaded.ok()) {
+        status = fail(loaded.error);
+        return false;
+    }
+    PhotoFitSession session(std::move(loaded.photo), editor);
+    session.setTarget(target);
+    session.setMode(options.mode);
+    session.setBackground(options.background);
+    if (colours > 0) session.setColours(colours);
+    PhotoFitResult result = session.fit();
+    if (!result.fit.ok()) {
+        status = fail(result.fit.error);
+        return false;
+    }
+    const ImportOutcome imported = editor.importPicture(result.fit.picture());
+    if (!imported.message.empty()) {
+        status = fail(imported.message);
+        return false;
+    }
+    scaled = std::move(result.scaled);
+    return true;
+}
+
+QString quality(const RgbImage& written, const RgbImage& scaled) {
+    const double p = psnr(written, scaled);
+    return "Ähnlichkeit (SSIM) " + QString::number(ssim(written, scaled), 'f', 4) + ", PSNR " +
+           (std::isinf(p) ? QStringLiteral("unendlich") : QString::number(p, 'f', 2) + " dB");
+}
+
 // The start image editor as a user drives it: take over, import, move the sliders, accept,
-// save with the normal colour mode.
+// save with the normal colour mode. With --fit the pictures take the photo road instead.
 int cmdImportImage(Context& c) {
     if (c.args.size() != 2) return usage("import-image erwartet eine DNL-Datei zum Lesen und eine zum Schreiben.");
     int colours = 0, logoColours = 0;
     if (!colourOption(c.parser, "colours", colours)) return usage("--colours erwartet eine Farbanzahl von 1 bis 256.");
     if (!colourOption(c.parser, "logo-colours", logoColours))
         return usage("--logo-colours erwartet eine Farbanzahl von 1 bis 256.");
+    FitOptions fit;
+    if (const QString wrong = fitOptions(c.parser, fit); !wrong.isEmpty()) return usage(wrong);
+    if (fit.fit && !c.parser.isSet("image") && !c.parser.isSet("logo"))
+        return usage("--fit braucht ein Foto: --image FOTO oder --logo FOTO.");
     Workspace ws;
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
@@ -329,15 +404,25 @@ int cmdImportImage(Context& c) {
 
     StartImageEditor editor;
     editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));
+    RgbImage scaledImage, scaledLogo;
     for (const char* option : {"image", "logo"}) {
         if (!c.parser.isSet(option)) continue;
+        const bool logo = option == std::string("logo");
+        if (fit.fit) {
+            const PhotoTarget target = logo ? PhotoTarget::DspLogo : PhotoTarget::StartImage;
+            if (!fitPhoto(editor, c.parser.value(option), target, fit, logo ? logoColours : colours,
+                          logo ? scaledLogo : scaledImage, status))
+                return status;
+            continue;
+        }
         RgbImage picture;
         if (!readPicture(c.parser.value(option), picture, status)) return status;
         const ImportOutcome imported = editor.importPicture(picture);
         if (!imported.message.empty()) return fail(imported.message);
     }
-    if (colours > 0) editor.TB_StartbildChange(colours);
-    if (logoColours > 0) {
+    // A fitted picture has its colour count already; the sliders serve the other pictures.
+    if (colours > 0 && scaledImage.width == 0) editor.TB_StartbildChange(colours);
+    if (logoColours > 0 && scaledLogo.width == 0) {
         if (!ws.dspLogoSupported) return fail(msg::kNoDspLogoSupport);
         editor.reduceLogoTo(logoColours);
     }
@@ -351,6 +436,10 @@ int cmdImportImage(Context& c) {
         << editor.AKT.count << " (verfügbare Farben: " << editor.availableCount << ")\n";
     if (editor.dspLogoSupported)
         for (const auto& line : editor.fit.report) out << QString::fromStdString(line) << "\n";
+    if (scaledImage.width > 0)
+        out << "Startbild angepasst: " << quality(editorPicture(editor, PhotoTarget::StartImage), scaledImage) << "\n";
+    if (scaledLogo.width > 0)
+        out << "DSP-Logo angepasst: " << quality(editorPicture(editor, PhotoTarget::DspLogo), scaledLogo) << "\n";
     return kOk;
 }
 
@@ -383,7 +472,13 @@ int main(int argc, char** argv) {
         "  import-image DATEI.DNL AUSGABE.DNL [--image BILD.BMP] [--colours N]\n"
         "       [--logo LOGO.BMP] [--logo-colours M]    neues Startbild und DSP-Logo einsetzen\n"
         "                                               (die Bildgröße entscheidet: 320 x 234\n"
-        "                                               Startbild, 79 x 20 DSP-Logo); N, M: Farben");
+        "                                               Startbild, 79 x 20 DSP-Logo); N, M: Farben\n"
+        "  import-image DATEI.DNL AUSGABE.DNL --image FOTO --fit [--crop fill|fit|stretch]\n"
+        "       [--background RRGGBB] [--colours N] [--logo FOTO] [--logo-colours M]\n"
+        "                                               Fotos jeder Größe (PNG, JPEG, BMP, GIF,\n"
+        "                                               WebP, TIFF) zuschneiden, skalieren und in\n"
+        "                                               den Platz der Firmware einpassen;\n"
+        "                                               N, M: höchstens so viele Farben");
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("befehl", "info, bin, save, texts, set-text, import-texts, export-image, export-logo oder import-image");
@@ -399,6 +494,10 @@ int main(int argc, char** argv) {
     parser.addOption({"colours", "Farbanzahl des Startbildes, 1 bis 256 (import-image).", "n"});
     parser.addOption({"logo", "Neues DSP-Logo (import-image).", "logo"});
     parser.addOption({"logo-colours", "Farbanzahl des DSP-Logos, 1 bis 256 (import-image).", "m"});
+    parser.addOption({"fit", "Fotos jeder Größe und jedes gängigen Formats einpassen (import-image)."});
+    parser.addOption({"crop", "Zuschnitt mit --fit: fill (füllen, Vorgabe), fit (einpassen), stretch (strecken).",
+                      "fill|fit|stretch"});
+    parser.addOption({"background", "Hintergrundfarbe mit --fit für Rand und Transparenz, Vorgabe 000000.", "rrggbb"});
 
     if (!parser.parse(QCoreApplication::arguments())) return usage(parser.errorText());
     if (parser.isSet("help")) parser.showHelp(0);

@@ -12,6 +12,8 @@
 #include "ui/tf2_farbeditor.hpp"
 #include "ui/text_import_report.hpp"
 #include "ui/tf4_texte.hpp"
+#include "photo/photo_file.hpp"
+#include "ui/photo_fit_dialog.hpp"
 #include "ui/tf3_startbild.hpp"
 #include "workspace/file_io.hpp"
 #include "workspace/picture_file.hpp"
@@ -22,8 +24,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QStyleFactory>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 
@@ -39,6 +45,32 @@ bool save(QWidget* window, const QDir& dir, const char* name) {
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// A photograph from the desktop's wallpapers when they are installed, otherwise a made-up
+// landscape: sky, sea and sand with some grain, so the picture looks like a photo.
+Photo samplePhoto() {
+    const char* const wallpaper = "/usr/share/wallpapers/BytheWater/contents/images/1920x1080.jpg";
+    if (QFileInfo::exists(QString::fromLatin1(wallpaper))) {
+        PhotoLoad loaded = loadPhotoFile(wallpaper);
+        if (loaded.ok()) return std::move(loaded.photo);
+    }
+    Photo photo;
+    photo.picture = RgbImage(1600, 1000);
+    unsigned noise = 12345;
+    for (int y = 0; y < 1000; ++y)
+        for (int x = 0; x < 1600; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int grain = static_cast<int>((noise >> 16) % 17) - 8;
+            const double shore = 620 + 40 * std::sin(x / 180.0);
+            double r, g, b;
+            if (y < 420) r = 120 + y / 6.0, g = 170 + y / 8.0, b = 235 - y / 20.0;                    // sky
+            else if (y < shore) r = 20 + (y - 420) / 5.0, g = 90 + (y - 420) / 6.0, b = 140 + (y - 420) / 10.0;  // sea
+            else r = 215 - (y - shore) / 12.0, g = 190 - (y - shore) / 10.0, b = 140 - (y - shore) / 8.0;   // sand
+            auto c = [&](double v) { return static_cast<std::uint8_t>(std::clamp(static_cast<int>(v) + grain, 0, 255)); };
+            photo.picture.set(x, y, {c(r), c(g), c(b)});
+        }
+    return photo;
 }
 
 }  // namespace
@@ -198,6 +230,18 @@ int main(int argc, char** argv) {
     selection.I_Palette_U10MouseMove(QPoint(13 * 3 + 6, 13 * 1 + 6));
     QApplication::processEvents();
     ok &= save(&selection, dir, "expert-selection.png");
+
+    // "FOTO ANPASSEN" with a photograph, the frame zoomed a little and moved off the centre.
+    {
+        PhotoFitDialog photoDialog(PhotoFitSession(samplePhoto(), editor.editor()), &editor);
+        photoDialog.zoomSlider->setValue(140);
+        emit photoDialog.cropView->frameDragged(-120, 40);
+        QElapsedTimer waited;
+        waited.start();
+        do QApplication::processEvents(QEventLoop::AllEvents, 50);
+        while (photoDialog.fitPending() && waited.elapsed() < 20000);
+        ok &= !photoDialog.fitPending() && save(&photoDialog, dir, "photo-fit-dialog.png");
+    }
 
     // A version without DSP logo: the lower area is left out.
     const std::string noLogo = dir.filePath(QStringLiteral("nologo.DNL")).toStdString();
