@@ -605,6 +605,25 @@ TEST_F(TextEditorTest, LoadedTextsGoIntoTheListMarkedWithAReport) {
     EXPECT_EQ(ws.flash, expected);
 }
 
+TEST_F(TextEditorTest, LoadingFollowsTheOverlongChoiceOfTheMoment) {
+    loadTexts({{0x48, 0x61, 0x75, 0x73, 0x00, 0xFF, 0xFF, 0xFF}, {0x45, 0x6E, 0x64, 0x65, 0x00}});
+    open();
+    TempDir dir;
+    writeFile(dir.file("x.TXT"), Bytes{'H', 'a', 'u', 's', 'b', 'a', 'u', '\n', 'E', 'n', 'd', 'e', '\n'});
+    platform.answerOpen(dir.file("x.TXT"));
+    w->P_Texte_laden->click();
+    EXPECT_EQ(w->LB_Texte->item(0)->text(), QStringLiteral("Haus"));
+    ASSERT_EQ(w->importReport()->reportList->count(), 1);
+    EXPECT_TRUE(w->importReport()->reportList->item(0)->text().contains(QStringLiteral("sperren; mit „erlauben“ bis zu 7")));
+
+    w->RB_erlauben->click();
+    platform.answerOpen(dir.file("x.TXT"));
+    w->P_Texte_laden->click();
+    EXPECT_EQ(w->LB_Texte->item(0)->text(), QStringLiteral("Hausbau"));
+    EXPECT_EQ(entryAt(0), (Bytes{0x48, 0x61, 0x75, 0x73, 0x62, 0x61, 0x75, 0x00}));
+    EXPECT_EQ(w->importReport()->reportList->count(), 0);
+}
+
 TEST_F(TextEditorTest, ARefusedOrCancelledFileChangesNothing) {
     loadTexts({{0x48, 0x61, 0x75, 0x73, 0x00, 0xFF, 0xFF, 0xFF}, {0x45, 0x6E, 0x64, 0x65, 0x00}});
     open();
