@@ -1,11 +1,12 @@
 #include "main_window.hpp"
 
 #include "ui/palette_views.hpp"
-#include "ui/rgb_qimage.hpp"
+#include "photo/rgb_qimage.hpp"
 #include "workspace/picture_file.hpp"
 #include "flash/messages.hpp"
 #include "graphics/globe_animation.hpp"
 #include "graphics/start_image.hpp"
+#include "ui/ansi_text.hpp"
 #include "ui/widget_colours.hpp"
 #include "ui/fonts.hpp"
 #include "ui/tf2_farbeditor.hpp"
@@ -28,7 +29,6 @@
 #include <QUrl>
 #include <QLayout>
 #include <QPainter>
-#include <QStringDecoder>
 #include <QThread>
 #include <QTimer>
 
@@ -45,11 +45,7 @@ const QString kLineBreak = QStringLiteral("\n\r");
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-// The firmware strings are Windows-1252 bytes.
-QString fromFirmware(const std::string& bytes) {
-    QStringDecoder decoder("windows-1252");
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
+void copyInto(QImage& target, const RgbImage& source) { target = toQImage(source); }
 
 }  // namespace
 
@@ -350,7 +346,7 @@ void TF1_Hauptseite::saveImage(const QImage& image) {
     const std::optional<std::string> path = platform_.saveFile({kPictureFilter, "BMP", saveName_});
     if (!path) return;
     saveName_ = *path;
-    const std::string error = writeBmpFile(*path, fromQImage(image));
+    const std::string error = writeBmpFile(*path, toRgbImage(image));
     if (!error.empty()) platform_.message(error);
 }
 
@@ -594,7 +590,7 @@ void TF1_Hauptseite::P_FixTagNachtClick() {
 void TF1_Hauptseite::showInfoLines() {
     QListWidget* list = ui_->LB_Versionstexte;
     list->clear();
-    for (const std::string& line : workspace_.infoLines) list->addItem(fromFirmware(line));
+    for (const std::string& line : workspace_.infoLines) list->addItem(fromAnsi(line));  // Windows-1252 bytes
     list->setCurrentRow(-1);
     list->clearSelection();
 }
