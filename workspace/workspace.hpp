@@ -1,7 +1,8 @@
 #pragma once
-// The document state shared by all windows and the command line tool, with the load and
-// save sequences. Windows read the fields and call the operations; they never patch a
-// decoded copy themselves.
+// The document shared by all windows and the command line tool: what is saved (the flash
+// image in its DNL file), what is decoded from it, the load and save sequences and the
+// history of accepted changes. Windows read the fields and call the operations; they never
+// patch a decoded copy themselves, and they redraw from the one notification.
 
 #include "flash/bytes.hpp"
 #include "flash/rebuild.hpp"
@@ -67,8 +68,9 @@ public:
     int availableCount = 0;
     std::vector<std::uint8_t> availableList;
 
-    // --- view state ---
-    bool gridActive = false;
+    bool gridActive = false;  // the grid patch is in its active form
+
+    // --- view state still kept here: the operations and the start image editor read it ---
     bool dayView = true;
     int selectedColour = -1;
     bool refreshFlag = false;  // the start image editor takes over the main page's pictures again
