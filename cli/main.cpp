@@ -282,7 +282,6 @@ int exportPreview(Context& c, bool logo) {
     if (!load(ws, c.args[0], status)) return status;
     if (logo && !ws.dspLogoSupported) return fail("Diese Softwareversion hat kein DSP-Logo.");
     ws.dayView = !c.parser.isSet("night");
-    ws.selectedColour = -1;
     return writeBmp(logo ? ws.dspLogoPreview() : ws.startImagePreview(), c.args[1]);
 }
 
@@ -393,7 +392,6 @@ int cmdImportImage(Context& c) {
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
     ws.dayView = true;
-    ws.selectedColour = -1;
 
     StartImageEditor editor;
     editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));

@@ -313,7 +313,10 @@ void TF1_Hauptseite::onDocumentChanged(const DocumentChange& change) {
     // A loaded or restored image shows its grid at once, without the globe animation.
     if (change.cause == ChangeCause::Load || change.cause == ChangeCause::Undo || change.cause == ChangeCause::Redo)
         gridShown_ = workspace_.gridActive;
-    if (change.cause == ChangeCause::Load) dspOverlay_ = false;
+    if (change.cause == ChangeCause::Load) {
+        dspOverlay_ = false;
+        selectedColour_ = -1;
+    }
     // A load draws its page in its own order (after its messages).
     if (change.kind != ChangeKind::File) showDocument();
     updateHistoryCommands();
@@ -326,7 +329,7 @@ void TF1_Hauptseite::showDocument() {
     if (workspace_.dspLogoSupported) showDspLogo();
     u.L_AnzCol->setNum(workspace_.startImageColourCount);
     Zeige_Used_Palette();
-    if (workspace_.selectedColour >= 0) Markiere_Palette(markedCell_, true);
+    if (selectedColour_ >= 0) Markiere_Palette(markedCell_, true);
     showInfoLines();
     Check_Status();
     animatedRedraw_ = false;
@@ -363,7 +366,7 @@ const QImage& TF1_Hauptseite::visiblePaletteView() const {
 void TF1_Hauptseite::Starte_Bildeditor() {
     if (!workspace_.fileLoaded) return;
     // The editor shows the plain picture in all colours.
-    workspace_.selectedColour = -1;
+    selectedColour_ = -1;
     overlaysSuppressed_ = true;
     animatedRedraw_ = false;
     BIN_zeige_Bild();
@@ -523,9 +526,9 @@ void TF1_Hauptseite::Markiere_Palette(std::uint8_t index, bool on) {
 
 void TF1_Hauptseite::BIN_zeige_Bild() {
     Ui::TF1_Hauptseite& u = *ui_;
-    copyInto(u.I_BIN_Bild_Grafik->canvas(), workspace_.startImagePreview());
+    copyInto(u.I_BIN_Bild_Grafik->canvas(), workspace_.startImagePreview(selectedColour_));
     if (workspace_.dspLogoSupported) {
-        copyInto(u.I_BIN_DSP_Grafik->canvas(), workspace_.dspLogoPreview());
+        copyInto(u.I_BIN_DSP_Grafik->canvas(), workspace_.dspLogoPreview(selectedColour_));
         u.I_BIN_DSP_Grafik->update();
     }
     if (!overlaysSuppressed_ && (workspace_.gridActive || dspOverlay_)) VW_Animation();
@@ -658,18 +661,18 @@ void TF1_Hauptseite::I_PaletteMouseDown(QPoint position, Qt::MouseButton button)
     Markiere_Palette(index, true);
     markedCell_ = index;
     if (button == Qt::LeftButton) {
-        workspace_.selectedColour = index;
+        selectedColour_ = index;
         animatedRedraw_ = false;
         BIN_zeige_Bild();
     } else if (button == Qt::RightButton) {
         runColourEditor(index);
-        if (workspace_.selectedColour >= 0) Markiere_Palette(index, true);
+        if (selectedColour_ >= 0) Markiere_Palette(index, true);
     }
 }
 
 void TF1_Hauptseite::P_alle_FarbenClick() {
-    Markiere_Palette(static_cast<std::uint8_t>(workspace_.selectedColour), false);
-    workspace_.selectedColour = -1;
+    Markiere_Palette(static_cast<std::uint8_t>(selectedColour_), false);
+    selectedColour_ = -1;
     animatedRedraw_ = false;
     BIN_zeige_Bild();
 }

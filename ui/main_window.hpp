@@ -102,6 +102,8 @@ public:
     void P_Bild_speichernClick();
     void P_speichere_DSP_LOGOClick();
 
+    // The palette entry the previews pick out in its contrast colour; -1: all colours.
+    int selectedColour() const { return selectedColour_; }
     // The palette view that is visible in the current view and split state.
     const QImage& visiblePaletteView() const;
 
@@ -157,6 +159,7 @@ private:
     bool centred_ = false;
     // View state: the page's own, never the document's.
     bool dspOverlay_ = false;          // the DSP logo slides into the start image preview
+    int selectedColour_ = -1;          // the entry the previews pick out; -1: all colours
     bool gridShown_ = false;           // the globe lines are drawn (animated when they appear)
     bool animatedRedraw_ = true;       // the next redraw animates the overlays
     bool overlaysSuppressed_ = false;  // the start image editor is open: plain previews

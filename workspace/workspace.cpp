@@ -39,7 +39,6 @@ LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
 
     // From here on nothing can fail: decode what the firmware holds.
     fileLoaded = true;
-    selectedColour = -1;
     rederive();
     availableEntries = usedEntries();
     Setze_MaxColor();
@@ -277,9 +276,9 @@ void Workspace::rereadAfterStartImageEditor() {
     BIN_lese_Startbild();
 }
 
-RgbImage Workspace::startImagePreview() const { return renderStartImage(startImage, currentPalette(), selectedColour); }
+RgbImage Workspace::startImagePreview(int selected) const { return renderStartImage(startImage, currentPalette(), selected); }
 
-RgbImage Workspace::dspLogoPreview() const { return renderDspLogo(dspLogo, currentPalette(), selectedColour); }
+RgbImage Workspace::dspLogoPreview(int selected) const { return renderDspLogo(dspLogo, currentPalette(), selected); }
 
 void Workspace::BIN_pruefe_GitterDa() { gridActive = gridState() == GridState::Active; }
 

@@ -72,7 +72,6 @@ public:
 
     // --- view state still kept here: the operations and the start image editor read it ---
     bool dayView = true;
-    int selectedColour = -1;
     bool refreshFlag = false;  // the start image editor takes over the main page's pictures again
     bool expertMode = false;
 
@@ -155,9 +154,10 @@ public:
     void BIN_Lese_DSP();
     // After the start image editor wrote into the flash image: palettes, DSP logo, start image.
     void rereadAfterStartImageEditor();
-    // Previews in the palette of the selected view, honouring the selected colour; no overlays.
-    RgbImage startImagePreview() const;
-    RgbImage dspLogoPreview() const;
+    // Previews in the palette of the selected view, with `selected` (0..255) picked out in
+    // its contrast colour (-1: all colours); no overlays.
+    RgbImage startImagePreview(int selected = -1) const;
+    RgbImage dspLogoPreview(int selected = -1) const;
 
     // --- grid patch ---
     // Reads the grid patch: sets gridActive.

@@ -197,7 +197,6 @@ TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
     Workspace loaded;
     ASSERT_TRUE(loaded.loadFile(out.toStdString()).ok);
     loaded.dayView = true;
-    loaded.selectedColour = -1;
     EXPECT_EQ(loaded.startImagePreview(), written);
     EXPECT_LE(loaded.startImageColourCount, 7);
     const QString expectedQuality = QString::fromUtf8("Startbild angepasst: Ähnlichkeit (SSIM) ") +

@@ -389,7 +389,7 @@ TEST_F(MainWindowTest, LeftClickShowsOneColourAndAllColoursShowsThemAgain) {
     const int before = main->pauseCount();
 
     main->I_PaletteMouseDown(QPoint(x + 5, y + 5), Qt::LeftButton);
-    EXPECT_EQ(ws().selectedColour, index);
+    EXPECT_EQ(main->selectedColour(), index);
     EXPECT_EQ(main->pauseCount(), before);  // no pauses for a selection
     int wrong = 0;
     for (int py = 0; py < 234; ++py)
@@ -404,7 +404,7 @@ TEST_F(MainWindowTest, LeftClickShowsOneColourAndAllColoursShowsThemAgain) {
     EXPECT_EQ(pixel(view, x + 11, y + 11), contrast);
 
     u->P_alle_Farben->click();
-    EXPECT_EQ(ws().selectedColour, -1);
+    EXPECT_EQ(main->selectedColour(), -1);
     expectPlainPreview(sample, ws().dayPalette);
     EXPECT_EQ(pixel(view, x + 1, y + 1), colour);
     EXPECT_EQ(pixel(view, x + 2, y + 6), colour);
@@ -660,7 +660,7 @@ TEST_F(MainWindowTest, StartImageEditorSeesAPlainPictureAndFlagsComeBack) {
     onModal = [&](QDialog& dialog) {
         EXPECT_NE(dynamic_cast<TF3_Startbild*>(&dialog), nullptr);
         // No overlay and all colours on the page; the document's grid is untouched.
-        plainDuringEditor = ws().selectedColour == -1 && ws().gridActive;
+        plainDuringEditor = main->selectedColour() == -1 && ws().gridActive;
         expectPlainPreview(sample, ws().dayPalette);
         return int(QDialog::Rejected);
     };
@@ -668,7 +668,7 @@ TEST_F(MainWindowTest, StartImageEditorSeesAPlainPictureAndFlagsComeBack) {
     EXPECT_TRUE(plainDuringEditor);
     EXPECT_TRUE(u->RB_DSP_an->isChecked());
     EXPECT_TRUE(ws().gridActive);
-    EXPECT_EQ(ws().selectedColour, -1);
+    EXPECT_EQ(main->selectedColour(), -1);
     // Both overlays are back: the grid and the slid-in logo.
     EXPECT_EQ(pixel(preview(), 301, 56), kPen);
     const QImage& logo = u->I_BIN_DSP_Grafik->canvas();

@@ -69,7 +69,6 @@ TEST(WorkspaceResources, LoadDecodesEveryVersion) {
         EXPECT_EQ(ws.gridActive, version.gridOffset > 0) << v;
         EXPECT_EQ(ws.gridState(), version.gridOffset > 0 ? GridState::Active : GridState::Absent) << v;
         EXPECT_EQ(ws.Check_TagNachtDiff(), DayNightDiff::Differs) << v;
-        EXPECT_EQ(ws.selectedColour, -1);
         EXPECT_TRUE(ws.dayView);
         EXPECT_TRUE(ws.refreshFlag);
     }
@@ -78,12 +77,10 @@ TEST(WorkspaceResources, LoadDecodesEveryVersion) {
 TEST(WorkspaceResources, ASecondLoadResetsTheViewAndRejectedFilesChangeNothing) {
     Workspace ws = loaded({.version = 2});
     ws.dayView = false;
-    ws.selectedColour = 30;
     ws.refreshFlag = false;
     const auto second = synth::makeSample({.version = 9, .detail = 0});
     ASSERT_TRUE(ws.loadBytes(second.dnl, "y.DNL").ok);
     EXPECT_TRUE(ws.dayView);
-    EXPECT_EQ(ws.selectedColour, -1);
     EXPECT_TRUE(ws.refreshFlag);
     EXPECT_TRUE(ws.dspIndexList.empty());  // the first file's logo is gone with it
     EXPECT_EQ(ws.startImage, second.startImage);
@@ -249,7 +246,7 @@ TEST(WorkspaceResources, PreviewsUseTheShownPaletteAndSelection) {
     ws.dayView = false;
     EXPECT_EQ(ws.startImagePreview().at(0, 0), ws.nightPalette[index]);
     EXPECT_EQ(ws.dspLogoPreview().at(0, 0), ws.nightPalette[ws.dspLogo[0]]);
-    ws.selectedColour = (index + 1) % 256;
-    const Rgb contrast = KontrastFarbe(ws.nightPalette[static_cast<std::size_t>(ws.selectedColour)]);
-    EXPECT_EQ(ws.startImagePreview().at(0, 0), contrast);
+    const int selected = (index + 1) % 256;
+    const Rgb contrast = KontrastFarbe(ws.nightPalette[static_cast<std::size_t>(selected)]);
+    EXPECT_EQ(ws.startImagePreview(selected).at(0, 0), contrast);
 }
