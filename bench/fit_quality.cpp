@@ -8,7 +8,7 @@
 // way. Both are measured on what the editor writes, decoded again.
 //
 // Usage: bench_fit_quality DIR [--before-after OUT.png [--photo NAME]] [--only NAME]
-//        [--space ycbcr|oklab] [--chroma W] [--rounds N] [--candidates M] [--states S] [--kmeans N] [--quiet]
+//        [--space ycbcr|oklab] [--chroma W] [--rounds N] [--candidates M] [--states S] [--no-classic] [--structure S] [--kmeans N] [--quiet]
 
 #include "graphics/picture_fit.hpp"
 #include "graphics/picture_quality.hpp"
@@ -133,6 +133,8 @@ int main(int argc, char** argv) {
         else if (a == "--chroma") settings.space.chromaWeight = std::stof(next), ++i;
         else if (a == "--rounds") settings.rounds = std::stoi(next), ++i;
         else if (a == "--candidates") settings.candidates = std::stoi(next), ++i;
+        else if (a == "--structure") settings.structure = std::stof(next), ++i;
+        else if (a == "--no-classic") settings.classicRoad = false;
         else if (a == "--states") settings.states = std::stoi(next), ++i;
         else if (a == "--kmeans") settings.kmeansRounds = std::stoi(next), ++i;
         else {

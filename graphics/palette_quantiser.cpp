@@ -122,7 +122,56 @@ int nearestPoint(const std::vector<std::array<float, 3>>& palette, const std::ar
     return best;
 }
 
-PicturePoints PicturePoints::of(const RgbImage& picture, const PerceptualSpace& space) {
+namespace {
+
+// 1 / (2 var + c2) of the luma in the 7 x 7 window around each pixel (clipped at the
+// borders), the factor by which SSIM divides an error's variance, mixed with plain weight 1.
+std::vector<float> structureWeights(const RgbImage& picture, float structure) {
+    const int w = picture.width, h = picture.height;
+    const std::size_t n = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    std::vector<float> out(n, 1.0f);
+    if (structure <= 0 || n == 0) return out;
+    // Integral images of luma and its square.
+    const std::size_t stride = static_cast<std::size_t>(w) + 1;
+    std::vector<double> sum(stride * (static_cast<std::size_t>(h) + 1)), sumSq(sum.size());
+    for (int y = 0; y < h; ++y) {
+        double rowSum = 0, rowSq = 0;
+        for (int x = 0; x < w; ++x) {
+            const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)) * 3;
+            const double l = 0.299 * picture.rgb[i] + 0.587 * picture.rgb[i + 1] + 0.114 * picture.rgb[i + 2];
+            rowSum += l;
+            rowSq += l * l;
+            const std::size_t at = (static_cast<std::size_t>(y) + 1) * stride + static_cast<std::size_t>(x) + 1;
+            sum[at] = sum[at - stride] + rowSum;
+            sumSq[at] = sumSq[at - stride] + rowSq;
+        }
+    }
+    constexpr double c2 = (0.03 * 255) * (0.03 * 255);
+    constexpr int r = 3;
+    std::vector<double> raw(n);
+    double total = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::size_t x0 = static_cast<std::size_t>(std::max(x - r, 0)), x1 = static_cast<std::size_t>(std::min(x + r + 1, w));
+            const std::size_t y0 = static_cast<std::size_t>(std::max(y - r, 0)), y1 = static_cast<std::size_t>(std::min(y + r + 1, h));
+            const double count = static_cast<double>((x1 - x0) * (y1 - y0));
+            auto box = [&](const std::vector<double>& v) {
+                return v[y1 * stride + x1] - v[y0 * stride + x1] - v[y1 * stride + x0] + v[y0 * stride + x0];
+            };
+            const double mean = box(sum) / count;
+            const double var = std::max(box(sumSq) / count - mean * mean, 0.0);
+            const double v = 1.0 / (2 * var + c2);
+            raw[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] = v;
+            total += v;
+        }
+    const double scale = static_cast<double>(n) / total;
+    for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<float>((1 - structure) + structure * raw[i] * scale);
+    return out;
+}
+
+}  // namespace
+
+PicturePoints PicturePoints::of(const RgbImage& picture, const PerceptualSpace& space, float structure) {
     PicturePoints pts;
     pts.width = picture.width;
     pts.height = picture.height;
@@ -170,6 +219,7 @@ PicturePoints PicturePoints::of(const RgbImage& picture, const PerceptualSpace& 
     }
     for (ColourCell& cell : pts.cells)
         for (int a = 0; a < 3; ++a) cell.mean[a] = static_cast<float>(cell.pointSum[a] / cell.pixels);
+    pts.weight = structureWeights(picture, structure);
     return pts;
 }
 

@@ -27,8 +27,12 @@ struct PicturePoints {
     std::vector<ColourCell> cells;            // occupied 15-bit cells, in cell order
     std::vector<std::uint16_t> cellOf;        // per pixel, index into `cells`
     std::vector<Rgb> distinct;                // the picture's colours, ascending; empty when more than 256
+    std::vector<float> weight;                // per pixel, how much its error counts (mean about 1)
 
-    static PicturePoints of(const RgbImage& picture, const PerceptualSpace& space);
+    // `structure` 0..1: how far each pixel's error is weighted by the flatness of its
+    // surroundings. An error in a smooth area shows (and costs SSIM) far more than the same
+    // error in texture, where the eye and SSIM compare it with the texture's own variation.
+    static PicturePoints of(const RgbImage& picture, const PerceptualSpace& space, float structure = 0);
     std::size_t size() const { return cellOf.size(); }
 };
 

@@ -1,7 +1,10 @@
 #include "graphics/picture_fit.hpp"
 
+#include "graphics/colour_set.hpp"
 #include "graphics/encoder.hpp"
 #include "graphics/palette_quantiser.hpp"
+#include "graphics/picture_quality.hpp"
+#include "graphics/reduction.hpp"
 #include "graphics/run_budget.hpp"
 
 #include <algorithm>
@@ -23,8 +26,9 @@ std::vector<Rgb> refinePalette(const PicturePoints& points, const RunAssignment&
     std::vector<std::array<double, 4>> sums(k, std::array<double, 4>{});
     for (std::size_t i = 0; i < a.index.size(); ++i) {
         auto& s = sums[a.index[i]];
-        for (int c = 0; c < 3; ++c) s[static_cast<std::size_t>(c)] += points.point[static_cast<std::size_t>(c)][i];
-        s[3] += 1;
+        const double w = points.weight[i];
+        for (int c = 0; c < 3; ++c) s[static_cast<std::size_t>(c)] += w * points.point[static_cast<std::size_t>(c)][i];
+        s[3] += w;
     }
     std::vector<Rgb> out(palette);
     std::vector<std::size_t> unused;
@@ -52,15 +56,18 @@ std::vector<Rgb> refinePalette(const PicturePoints& points, const RunAssignment&
             const std::uint8_t e = a.index[row + static_cast<std::size_t>(x)];
             int n = 0;
             std::array<double, 3> sum{};
-            double error = 0;
+            double error = 0, weights = 0;
             while (x + n < w && a.index[row + static_cast<std::size_t>(x + n)] == e) {
                 const std::size_t i = row + static_cast<std::size_t>(x + n);
                 const std::array<float, 3> p = {points.point[0][i], points.point[1][i], points.point[2][i]};
-                for (int c = 0; c < 3; ++c) sum[static_cast<std::size_t>(c)] += p[static_cast<std::size_t>(c)];
-                error += squaredDistance(p, palPoints[e]);
+                const double wi = points.weight[i];
+                for (int c = 0; c < 3; ++c) sum[static_cast<std::size_t>(c)] += wi * p[static_cast<std::size_t>(c)];
+                error += wi * squaredDistance(p, palPoints[e]);
+                weights += wi;
                 ++n;
             }
-            runs.push_back({error, {static_cast<float>(sum[0] / n), static_cast<float>(sum[1] / n), static_cast<float>(sum[2] / n)}});
+            runs.push_back({error, {static_cast<float>(sum[0] / weights), static_cast<float>(sum[1] / weights),
+                                    static_cast<float>(sum[2] / weights)}});
             x += n;
         }
     }
@@ -109,6 +116,30 @@ PictureFit oneColour(const RgbImage& picture) {
     return compact(picture.width, picture.height, std::vector<std::uint8_t>(n, 0), {mean});
 }
 
+// The road a patient user takes by hand: the picture reduced to `colours` colours without
+// dithering, then the editor's pairwise merging until the code fits and the entries suffice.
+// Flat artwork with hard edges sometimes comes out better this way.
+std::optional<PictureFit> classicRoad(const RgbImage& picture, const PicturePoints& points, int colours,
+                                      std::size_t imageDataSize, int entries, int kmeansRounds) {
+    const std::vector<Rgb> palette = choosePalette(points, colours, kmeansRounds);
+    std::vector<std::array<float, 3>> palPoints;
+    for (const Rgb c : palette) palPoints.push_back(points.space.toPoint(c));
+    RgbImage reduced(picture.width, picture.height);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Rgb c = palette[static_cast<std::size_t>(nearestPoint(palPoints, {points.point[0][i], points.point[1][i], points.point[2][i]}))];
+        reduced.rgb[3 * i] = c.r;
+        reduced.rgb[3 * i + 1] = c.g;
+        reduced.rgb[3 * i + 2] = c.b;
+    }
+    const auto original = OriginalBild_FarbPal(reduced);
+    if (!original) return std::nullopt;
+    const MergeSequence merges = MergeSequence::compute(*original);
+    const int k = std::clamp(std::max(mergesToFit(*original, merges, imageDataSize), original->count - entries), 0, merges.size());
+    const ColourSet set = merges.apply(*original, k);
+    if (set.count > entries || encodedSize(set) > imageDataSize) return std::nullopt;
+    return compact(picture.width, picture.height, set.index, std::vector<Rgb>(set.palette.begin(), set.palette.begin() + set.count));
+}
+
 bool wellFormed(const RgbImage& picture) {
     return picture.rgb.size() == static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3;
 }
@@ -146,7 +177,7 @@ PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int
     }
 
     const std::size_t maxPairs = imageDataSize / 2;
-    const PicturePoints points = PicturePoints::of(picture, settings.space);
+    const PicturePoints points = PicturePoints::of(picture, settings.space, settings.structure);
     std::vector<Rgb> palette = choosePalette(points, entries, settings.kmeansRounds);
     RunBudgetFitter fitter(points, settings.candidates, settings.states);
     double price = 0;
@@ -163,10 +194,22 @@ PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int
         }
         if (round + 1 < rounds) palette = refinePalette(points, a, palette);
     }
-    if (!best) return oneColour(picture);
-    PictureFit fit = compact(picture.width, picture.height, best->index, bestPalette);
+    PictureFit fit = best ? compact(picture.width, picture.height, best->index, bestPalette) : oneColour(picture);
     // Merging equal colours only joins runs; the check guards the promise all the same.
-    if (pairsOf(fit) > maxPairs) return oneColour(picture);
+    if (pairsOf(fit) > maxPairs) fit = oneColour(picture);
+    if (settings.classicRoad) {
+        // Taken only when clearly more similar: the fit keeps far more of the colours.
+        double bestSimilarity = ssim(fit.picture(), picture) + 0.002;
+        for (const int colours : {8, 16, 32}) {
+            auto classic = classicRoad(picture, points, colours, imageDataSize, entries, settings.kmeansRounds);
+            if (!classic) continue;
+            const double similarity = ssim(classic->picture(), picture);
+            if (similarity > bestSimilarity && pairsOf(*classic) <= maxPairs) {
+                bestSimilarity = similarity;
+                fit = std::move(*classic);
+            }
+        }
+    }
     return fit;
 }
 

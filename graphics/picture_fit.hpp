@@ -28,11 +28,13 @@ struct PictureFit {
 
 // How the fit works; the defaults are what the quality benchmark favours.
 struct FitSettings {
-    PerceptualSpace space;
-    int rounds = 4;           // palette refinements, each followed by a new choice of runs
+    PerceptualSpace space{FitColourSpace::WeightedYCbCr, 0.15f};
+    float structure = 0.5f;   // 0..1: errors in smooth areas weighted up as SSIM weighs them
+    int rounds = 3;           // palettes tried, each refined from the runs chosen with the one before
     int candidates = 8;       // nearest palette colours a run may start with at a pixel
     int states = 32;          // runs of different colours followed at once in a row
     int kmeansRounds = 6;     // refinement of the first palette before any runs are chosen
+    bool classicRoad = true;  // also try reduced pictures merged pairwise, keep what is more similar (SSIM)
 };
 
 // Fits a 320 x 234 picture into `imageDataSize` bytes of run pairs with at most `entries`

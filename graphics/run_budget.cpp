@@ -50,6 +50,7 @@ void RunBudgetFitter::solveRow(int y, float price, std::uint8_t* out, std::size_
     const float* p1 = points_.point[1].data() + base;
     const float* p2 = points_.point[2].data() + base;
     const std::uint16_t* cellOf = points_.cellOf.data() + base;
+    const float* weight = points_.weight.data() + base;
     const auto* pal = palette_.data();
 
     int stateColour[256];
@@ -60,10 +61,10 @@ void RunBudgetFitter::solveRow(int y, float price, std::uint8_t* out, std::size_
     int states = 0;
     float bestBefore = 0;
     for (int x = 0; x < w; ++x) {
-        const float a = p0[x], b = p1[x], c = p2[x];
+        const float a = p0[x], b = p1[x], c = p2[x], wx = weight[x];
         auto distance = [&](int k) {
             const float d0 = a - pal[k][0], d1 = b - pal[k][1], d2 = c - pal[k][2];
-            return d0 * d0 + d1 * d1 + d2 * d2;
+            return wx * (d0 * d0 + d1 * d1 + d2 * d2);
         };
         for (int s = 0; s < states; ++s) stateCost[s] += distance(stateColour[s]);
         const float startCost = bestBefore + price;
@@ -126,7 +127,7 @@ void RunBudgetFitter::solveRow(int y, float price, std::uint8_t* out, std::size_
         for (int x = start; x <= end; ++x) {
             out[x] = static_cast<std::uint8_t>(k);
             const float d0 = p0[x] - pal[k][0], d1 = p1[x] - pal[k][1], d2 = p2[x] - pal[k][2];
-            distortion += d0 * d0 + d1 * d1 + d2 * d2;
+            distortion += weight[x] * (d0 * d0 + d1 * d1 + d2 * d2);
         }
         pairs += static_cast<std::size_t>((end - start + 1 + 254) / 255);
         end = start - 1;

@@ -1,6 +1,7 @@
 #include "graphics/colour_set.hpp"
 #include "graphics/encoder.hpp"
 #include "graphics/picture_fit.hpp"
+#include "graphics/picture_quality.hpp"
 #include "graphics/start_image_editor.hpp"
 #include "editor_result.hpp"
 #include "synthetic_firmware.hpp"
@@ -232,4 +233,28 @@ TEST(PictureFit, DspLogoKeepsToTheEntries) {
             }
         }
     }
+}
+
+// SSIM on luma over 7 x 7 windows and PSNR over RGB, checked on pictures small enough to
+// work out by hand.
+TEST(PictureQuality, SsimAndPsnrAsDefined) {
+    const RgbImage grey100(7, 7, {100, 100, 100}), grey110(7, 7, {110, 110, 110});
+    constexpr double c1 = (0.01 * 255) * (0.01 * 255);
+    // One window, no variance: only the luminance term is left.
+    EXPECT_NEAR(ssim(grey100, grey110), (2 * 100.0 * 110 + c1) / (100.0 * 100 + 110.0 * 110 + c1), 1e-9);
+    EXPECT_NEAR(psnr(grey100, grey110), 10 * std::log10(255.0 * 255 / 100), 1e-9);
+    EXPECT_DOUBLE_EQ(ssim(grey100, grey100), 1.0);
+    EXPECT_TRUE(std::isinf(psnr(grey100, grey100)));
+
+    // The mean over all windows: a flaw in one corner costs only the few windows over it.
+    const RgbImage photo = synth::photoLikePicture();
+    RgbImage left = photo;
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 7; ++x) left.set(x, y, {0, 0, 0});
+    EXPECT_LT(ssim(photo, left), 1.0);
+    EXPECT_GT(ssim(photo, left), 0.99);
+    EXPECT_EQ(ssim(photo, left), ssim(left, photo));
+    EXPECT_EQ(ssim(grey100, RgbImage(8, 7)), 0.0);
+    EXPECT_EQ(ssim(RgbImage(6, 6), RgbImage(6, 6)), 0.0);
+    EXPECT_EQ(psnr(grey100, RgbImage(8, 7)), 0.0);
 }
