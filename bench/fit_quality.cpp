@@ -7,7 +7,7 @@
 // it, and the best of them by SSIM is compared with the fit of ref.bmp, imported the same
 // way. Both are measured on what the editor writes, decoded again.
 //
-// Usage: bench_fit_quality DIR [--before-after OUT.png [--photo NAME]] [--only NAME]
+// Usage: fit_quality DIR [--before-after OUT.png [--photo NAME]] [--only NAME]
 //        [--space ycbcr|oklab] [--chroma W] [--rounds N] [--candidates M] [--states S] [--no-classic] [--structure S] [--kmeans N] [--quiet]
 
 #include "graphics/picture_fit.hpp"
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path dir = argv[1];
-    std::string beforeAfter, photo = "Path", only;
+    std::string beforeAfter, photo = "EveningGlow", only;
     bool quiet = false;
     FitSettings settings;
     for (int i = 2; i < argc; ++i) {

@@ -2,7 +2,7 @@
 # Quality of the picture fit over the KDE wallpapers (photographs and artwork), against the
 # best a user gets today: ImageMagick and pngquant reductions to 8, 16, 32 and 64 colours,
 # imported as BMP. Pictures are taken from Debian's plasma-workspace-wallpapers at run time
-# and never committed. Extra arguments go to bench_fit_quality, for example
+# and never committed. Extra arguments go to build/bench/fit_quality, for example
 #   bash bench/fit_quality.sh --before-after docs/screenshots/photo-fit-before-after.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ fi
 convert="/usr/bin/convert -quiet"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build --parallel "$(nproc)" --target bench_fit_quality > /dev/null
+cmake --build build --parallel "$(nproc)" --target fit_quality > /dev/null
 
 work=build/fit-quality
 mkdir -p "$work"
@@ -43,4 +43,4 @@ for wallpaper in /usr/share/wallpapers/*/; do
   fi
 done
 
-build/bench/bench_fit_quality "$work" "$@"
+build/bench/fit_quality "$work" "$@"
