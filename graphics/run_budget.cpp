@@ -178,7 +178,7 @@ void mixRows(RunAssignment& fitting, const RunAssignment& richer, std::size_t ma
 
 }  // namespace
 
-RunAssignment RunBudgetFitter::fit(std::size_t maxPairs, double& price) {
+RunAssignment RunBudgetFitter::fit(std::size_t maxPairs, double& price, double closeness) {
     RunAssignment free = solve(0.0);
     if (free.pairs <= maxPairs) {
         price = 0;
@@ -207,7 +207,7 @@ RunAssignment RunBudgetFitter::fit(std::size_t maxPairs, double& price) {
             low = p;
             richer = std::move(r);
         }
-        if (high > 0 && fitting.pairs * 1000 >= maxPairs * 995) break;
+        if (high > 0 && static_cast<double>(fitting.pairs) >= closeness * static_cast<double>(maxPairs)) break;
         if (high > 0 && low > 0 && high / low < 1.01) break;
         double next = p * std::pow(pairs / target, 1.0 / slope);
         if (high > 0 && low > 0) {

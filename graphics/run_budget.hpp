@@ -32,8 +32,9 @@ public:
 
     // The assignment with the least distortion found whose pairs are at most `maxPairs`
     // (at least one pair per 255 pixels of a row, which one colour needs, must be allowed).
-    // `price` is a starting guess for the run price and receives the price used.
-    RunAssignment fit(std::size_t maxPairs, double& price);
+    // `price` is a starting guess for the run price and receives the price used. The search
+    // ends once the pairs reach `closeness` (0..1) of the budget, or the bracket is tight.
+    RunAssignment fit(std::size_t maxPairs, double& price, double closeness = 0.995);
 
     // The pairs and distortion of the assignment at one run price.
     RunAssignment solve(double price);
