@@ -181,26 +181,29 @@ PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int
     std::vector<Rgb> palette = choosePalette(points, entries, settings.kmeansRounds);
     RunBudgetFitter fitter(points, settings.candidates, settings.states);
     double price = 0;
-    std::optional<RunAssignment> best;
-    std::vector<Rgb> bestPalette;
+    // Every round's result is a candidate; the most similar one (SSIM) is kept.
+    PictureFit fit;
+    double similarity = -2;
     const int rounds = std::max(settings.rounds, 1);
     for (int round = 0; round < rounds; ++round) {
         fitter.setPalette(palette);
         // The rounds before the last only steer the palette; a rougher price does for them.
         RunAssignment a = fitter.fit(maxPairs, price, round + 1 < rounds ? 0.97 : 0.995);
-        const bool fits = a.pairs <= maxPairs;
-        if (fits && (!best || a.distortion < best->distortion)) {
-            best = a;
-            bestPalette = palette;
+        if (a.pairs <= maxPairs) {
+            PictureFit candidate = compact(picture.width, picture.height, a.index, palette);
+            const double s = ssim(candidate.picture(), picture);
+            // Merging equal colours only joins runs; the check guards the promise all the same.
+            if (s > similarity && pairsOf(candidate) <= maxPairs) {
+                similarity = s;
+                fit = std::move(candidate);
+            }
         }
         if (round + 1 < rounds) palette = refinePalette(points, a, palette);
     }
-    PictureFit fit = best ? compact(picture.width, picture.height, best->index, bestPalette) : oneColour(picture);
-    // Merging equal colours only joins runs; the check guards the promise all the same.
-    if (pairsOf(fit) > maxPairs) fit = oneColour(picture);
+    if (fit.index.empty()) fit = oneColour(picture);
     if (settings.classicRoad) {
         // Taken only when clearly more similar: the fit keeps far more of the colours.
-        double bestSimilarity = ssim(fit.picture(), picture) + 0.002;
+        double bestSimilarity = similarity + 0.002;
         for (const int colours : {8, 16, 32}) {
             auto classic = classicRoad(picture, points, colours, imageDataSize, entries, settings.kmeansRounds);
             if (!classic) continue;

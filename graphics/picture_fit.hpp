@@ -29,7 +29,7 @@ struct PictureFit {
 // How the fit works; the defaults are what the quality benchmark favours.
 struct FitSettings {
     PerceptualSpace space{FitColourSpace::WeightedYCbCr, 0.15f};
-    float structure = 0.5f;   // 0..1: errors in smooth areas weighted up as SSIM weighs them
+    float structure = 0.6f;   // 0..1: errors in smooth areas weighted up as SSIM weighs them
     int rounds = 3;           // palettes tried, each refined from the runs chosen with the one before
     int candidates = 8;       // nearest palette colours a run may start with at a pixel
     int states = 32;          // runs of different colours followed at once in a row
