@@ -1,5 +1,8 @@
 // The text table at its largest: 8999 texts of 100 bytes (0.9 MB, the most a 1 MiB image
-// holds), read, listed, and one text stored (each store checks the whole table again).
+// holds), read, listed, and one text stored (each store checks the whole table again);
+// and a translator's file for it imported.
+#include "texts/text_import.hpp"
+#include "texts/text_session.hpp"
 #include "texts/text_table.hpp"
 
 #include <benchmark/benchmark.h>
@@ -37,3 +40,25 @@ static void BM_StoreInLargestTable(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(Edit_zu_TexteArray(list, 4500, "Neuer Text", OverlongMode::Sperren).ok);
 }
 BENCHMARK(BM_StoreInLargestTable)->Unit(benchmark::kMillisecond);
+
+// A translator's file for the largest table with every text changed (under 1 MiB, as the
+// import allows), read into a session: 8999 stores. Argument 1: every line empty, so each
+// store joins texts and the stretch around it is read again.
+static void BM_ImportEveryTextOfTheLargestTable(benchmark::State& state) {
+    const TextSession session(*readTextTable(largestTable(), 0).list);
+    std::string file;
+    for (const std::string& row : session.rows()) {
+        if (state.range(0) == 0)
+            for (const char c : row) file.push_back(static_cast<char>(c | 0x20));  // lower case
+        file += "\r\n";
+    }
+    const Bytes bytes(file.begin(), file.end());
+    for (auto _ : state) {
+        TextSession s = session;
+        const TextImport imported = importTexts(s, bytes, OverlongMode::Sperren);
+        if (imported.changed.empty()) state.SkipWithError("nothing was stored");
+        state.counters["stored"] = static_cast<double>(imported.changed.size());
+    }
+    state.counters["file_bytes"] = static_cast<double>(bytes.size());
+}
+BENCHMARK(BM_ImportEveryTextOfTheLargestTable)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -1,14 +1,20 @@
 // zarvelo-cli: the workspace and core for scripts and batch use, without a display.
 // Exit status: 0 success, 1 rejected input (German message on stderr), 2 usage error.
 
+#include "photo/photo_file.hpp"
+#include "photo/rgb_qimage.hpp"
 #include "workspace/file_io.hpp"
 #include "workspace/picture_file.hpp"
 #include "workspace/start_image_handover.hpp"
+#include "workspace/text_file.hpp"
 #include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
+#include "graphics/photo_fit_session.hpp"
+#include "graphics/picture_quality.hpp"
 #include "graphics/rgb_image.hpp"
-#include "texts/text_table.hpp"
+#include "texts/charset.hpp"
+#include "texts/text_session.hpp"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,13 +24,13 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QRegularExpression>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTextStream>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 
 using namespace zarvelo;
 
@@ -37,10 +43,7 @@ QTextStream& err() {
     return s;
 }
 
-QString fromWindows1252(const std::string& bytes) {
-    QStringDecoder decode("windows-1252");
-    return decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
+QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 int fail(const std::string& message) {
     err() << QString::fromStdString(message) << Qt::endl;
@@ -82,7 +85,7 @@ int cmdInfo(Context& c) {
     o["dnl_checksum"] = DNL_lese_Pruefsumme(ws.dnl);
     o["original"] = DNL_CheckOriginal(ws.dnl, ws.versionIndex);
     QJsonArray lines;
-    for (const auto& line : ws.infoLines) lines.append(fromWindows1252(line));
+    for (const auto& line : ws.infoLines) lines.append(fromUtf8(ansiToUtf8(line)));
     o["info_lines"] = lines;
     o["marker_corrected"] = ws.markerCorrected;
     // A table the text editor cannot open gives null and the reason.
@@ -163,15 +166,34 @@ int cmdSave(Context& c) {
     return saved.ok ? kOk : fail(saved.message);
 }
 
+// The text editor's session over the loaded file's texts.
+std::optional<TextSession> openTexts(const QString& path, Workspace& ws, int& status) {
+    if (!load(ws, path, status)) return std::nullopt;
+    TextReadResult texts = ws.BIN_zu_TexteArray();
+    if (!texts.list) {
+        status = fail(texts.message);
+        return std::nullopt;
+    }
+    return TextSession(std::move(*texts.list));
+}
+
 int cmdTexts(Context& c) {
-    if (c.args.size() != 2) return usage("texts erwartet eine DNL-Datei und eine TXT-Datei.");
+    const bool table = c.parser.isSet("table");
+    if (c.args.size() != 2 && !(table && c.args.size() == 1))
+        return usage("texts erwartet eine DNL-Datei und eine TXT-Datei (oder --table TSV-Datei).");
     Workspace ws;
     int status = kOk;
-    if (!load(ws, c.args[0], status)) return status;
-    const TextReadResult texts = ws.BIN_zu_TexteArray();
-    if (!texts.list) return fail(texts.message);
-    const std::string error = writeFileAtomically(c.args[1].toStdString(), textExport(listRows(*texts.list)));
-    return error.empty() ? kOk : fail(error);
+    const std::optional<TextSession> session = openTexts(c.args[0], ws, status);
+    if (!session) return status;
+    if (c.args.size() == 2) {
+        const std::string error = writeFileAtomically(c.args[1].toStdString(), session->exportText());
+        if (!error.empty()) return fail(error);
+    }
+    if (table) {
+        const std::string error = writeFileAtomically(c.parser.value("table").toStdString(), session->exportTable());
+        if (!error.empty()) return fail(error);
+    }
+    return kOk;
 }
 
 int cmdSetText(Context& c) {
@@ -184,44 +206,69 @@ int cmdSetText(Context& c) {
     bool fits = false;
     qlonglong number = c.args[1].toLongLong(&fits);
     if (!fits) number = -1;
-    // The editor's rule for typed characters: only what the unit shows as typed.
-    std::u32string typed;
-    for (const uint cp : c.parser.value("text").toUcs4()) typed.push_back(static_cast<char32_t>(cp));
-    const TypedText text = typedText(typed);
-    if (!text.ok) return fail(text.message);
-    const std::string& ansi = text.ansi;
-    std::string message;
+    const std::u32string typed = c.parser.value("text").toStdU32String();
     const OverlongMode mode = c.parser.isSet("overlong") ? OverlongMode::Erlauben : OverlongMode::Sperren;
 
     Workspace ws;
     int status = kOk;
-    if (!load(ws, c.args[0], status)) return status;
-    TextReadResult texts = ws.BIN_zu_TexteArray();
-    if (!texts.list) return fail(texts.message);
-    TextList& list = *texts.list;
-    if (number < 1 || number > list.textCount())
+    std::optional<TextSession> session = openTexts(c.args[0], ws, status);
+    if (!session) return status;
+    if (number < 1 || static_cast<std::size_t>(number) > session->textCount())
         return fail("Text Nr. " + c.args[1].toStdString() + " gibt es nicht: die Datei hat " +
-                    std::to_string(list.textCount()) + " Texte.");
+                    std::to_string(session->textCount()) + " Texte.");
     const auto position = static_cast<std::size_t>(number - 1);
-    const StoreOutcome stored = Edit_zu_TexteArray(list, position, ansi, mode);
+    const StoreOutcome stored = session->storeTyped(position, typed, mode);
     if (!stored.ok) {
-        message = stored.message;
-        const auto overlong = static_cast<std::size_t>(storeLimit(list.entry(position), OverlongMode::Erlauben));
-        if (mode == OverlongMode::Sperren && ansi.size() > static_cast<std::size_t>(storeLimit(list.entry(position), mode)) &&
-            ansi.size() <= overlong)
+        std::string message = stored.message;
+        const Bytes& entry = session->entry(position);
+        const auto overlong = static_cast<std::size_t>(storeLimit(entry, OverlongMode::Erlauben));
+        if (mode == OverlongMode::Sperren && typed.size() > static_cast<std::size_t>(storeLimit(entry, mode)) &&
+            typed.size() <= overlong)
             message += " Mit --overlong passen bis zu " + std::to_string(overlong) + " Zeichen.";
         return fail(message);
     }
-    if (!ws.TexteArray_zu_BIN(list)) return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
+    if (!ws.TexteArray_zu_BIN(session->list()))
+        return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
     const SaveOutcome saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
     return saved.ok ? kOk : fail(saved.message);
 }
 
+// A translator's file back in: every changed line stored as the text editor stores a typed
+// text. All or nothing unless --partial.
+int cmdImportTexts(Context& c) {
+    if (c.args.size() != 3)
+        return usage("import-texts erwartet eine DNL-Datei, eine Textdatei und eine DNL-Datei zum Schreiben.");
+    const OverlongMode mode = c.parser.isSet("overlong") ? OverlongMode::Erlauben : OverlongMode::Sperren;
+    const bool partial = c.parser.isSet("partial");
+    Workspace ws;
+    int status = kOk;
+    std::optional<TextSession> session = openTexts(c.args[0], ws, status);
+    if (!session) return status;
+    const TextImport imported = importTextFile(*session, c.args[1].toStdString(), mode);
+    if (!imported.ok) return fail(imported.message);
+
+    const bool refused = !imported.refused.empty();
+    QTextStream out(stdout);
+    QTextStream& report = refused && !partial ? err() : out;
+    for (const RefusedText& text : imported.refused) report << fromUtf8(text.line()) << "\n";
+    if (!imported.note.empty()) report << fromUtf8(imported.note) << "\n";
+    if (refused && !partial) {
+        report << "Nichts geschrieben: " << imported.refused.size()
+               << (imported.refused.size() == 1 ? " Text passt" : " Texte passen")
+               << " nicht. Mit --partial werden die übrigen übernommen." << Qt::endl;
+        return kRejected;
+    }
+    if (!ws.TexteArray_zu_BIN(session->list()))
+        return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
+    const SaveOutcome saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
+    if (!saved.ok) return fail(saved.message);
+    out << fromUtf8(imported.summary()) << Qt::endl;
+    return kOk;
+}
+
 // Writes a picture as a 24-bit BMP file, completely or not at all.
 int writeBmp(const RgbImage& picture, const QString& path) {
-    QImage image(picture.width, picture.height, QImage::Format_RGB888);
-    for (int y = 0; y < picture.height; ++y)
-        std::copy_n(picture.rgb.data() + picture.offset(0, y), static_cast<std::size_t>(picture.width) * 3, image.scanLine(y));
+    const QImage image = toQImage(picture);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString().toStdString());
     if (!image.save(&file, "BMP")) {
@@ -269,14 +316,86 @@ bool colourOption(const QCommandLineParser& parser, const QString& name, int& va
     return ok && value >= 1 && value <= 256;
 }
 
+// How --fit crops and fills: the dialog's settings for a centred frame.
+struct FitOptions {
+    bool fit = false;
+    CropMode mode = CropMode::Fill;
+    Rgb background{0, 0, 0};
+};
+
+// Reads --fit, --crop and --background; an empty string when they are fine, else the usage message.
+QString fitOptions(const QCommandLineParser& parser, FitOptions& options) {
+    options.fit = parser.isSet("fit");
+    if (!options.fit && (parser.isSet("crop") || parser.isSet("background")))
+        return "--crop und --background gelten nur zusammen mit --fit.";
+    if (parser.isSet("crop")) {
+        static const std::map<QString, CropMode> kModes = {
+            {"fill", CropMode::Fill}, {"fit", CropMode::Fit}, {"stretch", CropMode::Stretch}};
+        const auto it = kModes.find(parser.value("crop"));
+        if (it == kModes.end()) return "--crop kennt fill, fit und stretch.";
+        options.mode = it->second;
+    }
+    if (parser.isSet("background")) {
+        static const QRegularExpression kHex("^#?([0-9A-Fa-f]{6})$");
+        const QRegularExpressionMatch m = kHex.match(parser.value("background"));
+        if (!m.hasMatch()) return "--background erwartet eine Farbe als RRGGBB, zum Beispiel 000000 für Schwarz.";
+        const uint rgb = m.captured(1).toUInt(nullptr, 16);
+        options.background = {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                              static_cast<std::uint8_t>(rgb)};
+    }
+    return {};
+}
+
+// A photo of any format and size, cropped, scaled and fitted as the editor's "FOTO ANPASSEN"
+// does with the frame left centred; returns the scaled picture the fit is measured against.
+bool fitPhoto(StartImageEditor& editor, const QString& path, PhotoTarget target, const FitOptions& options, int colours,
+              RgbImage& scaled, int& status) {
+    if (target == PhotoTarget::DspLogo && !editor.dspLogoSupported) {
+        status = fail(msg::kNoDspLogoSupport);
+        return false;
+    }
+    PhotoLoad loaded = loadPhotoFile(path.toStdString());
+    if (!loaded.ok()) {
+        status = fail(loaded.error);
+        return false;
+    }
+    PhotoFitSession session(std::move(loaded.photo), editor);
+    session.setTarget(target);
+    session.setMode(options.mode);
+    session.setBackground(options.background);
+    if (colours > 0) session.setColours(colours);
+    PhotoFitResult result = session.fit();
+    if (!result.fit.ok()) {
+        status = fail(result.fit.error);
+        return false;
+    }
+    const ImportOutcome imported = editor.importPicture(result.fit.picture());
+    if (!imported.message.empty()) {
+        status = fail(imported.message);
+        return false;
+    }
+    scaled = std::move(result.scaled);
+    return true;
+}
+
+QString quality(const RgbImage& written, const RgbImage& scaled) {
+    const double p = psnr(written, scaled);
+    return "Ähnlichkeit (SSIM) " + QString::number(ssim(written, scaled), 'f', 4) + ", PSNR " +
+           (std::isinf(p) ? QStringLiteral("unendlich") : QString::number(p, 'f', 2) + " dB");
+}
+
 // The start image editor as a user drives it: take over, import, move the sliders, accept,
-// save with the normal colour mode.
+// save with the normal colour mode. With --fit the pictures take the photo road instead.
 int cmdImportImage(Context& c) {
     if (c.args.size() != 2) return usage("import-image erwartet eine DNL-Datei zum Lesen und eine zum Schreiben.");
     int colours = 0, logoColours = 0;
     if (!colourOption(c.parser, "colours", colours)) return usage("--colours erwartet eine Farbanzahl von 1 bis 256.");
     if (!colourOption(c.parser, "logo-colours", logoColours))
         return usage("--logo-colours erwartet eine Farbanzahl von 1 bis 256.");
+    FitOptions fit;
+    if (const QString wrong = fitOptions(c.parser, fit); !wrong.isEmpty()) return usage(wrong);
+    if (fit.fit && !c.parser.isSet("image") && !c.parser.isSet("logo"))
+        return usage("--fit braucht ein Foto: --image FOTO oder --logo FOTO.");
     Workspace ws;
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
@@ -285,15 +404,25 @@ int cmdImportImage(Context& c) {
 
     StartImageEditor editor;
     editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));
+    RgbImage scaledImage, scaledLogo;
     for (const char* option : {"image", "logo"}) {
         if (!c.parser.isSet(option)) continue;
+        const bool logo = option == std::string("logo");
+        if (fit.fit) {
+            const PhotoTarget target = logo ? PhotoTarget::DspLogo : PhotoTarget::StartImage;
+            if (!fitPhoto(editor, c.parser.value(option), target, fit, logo ? logoColours : colours,
+                          logo ? scaledLogo : scaledImage, status))
+                return status;
+            continue;
+        }
         RgbImage picture;
         if (!readPicture(c.parser.value(option), picture, status)) return status;
         const ImportOutcome imported = editor.importPicture(picture);
         if (!imported.message.empty()) return fail(imported.message);
     }
-    if (colours > 0) editor.TB_StartbildChange(colours);
-    if (logoColours > 0) {
+    // A fitted picture has its colour count already; the sliders serve the other pictures.
+    if (colours > 0 && scaledImage.width == 0) editor.TB_StartbildChange(colours);
+    if (logoColours > 0 && scaledLogo.width == 0) {
         if (!ws.dspLogoSupported) return fail(msg::kNoDspLogoSupport);
         editor.reduceLogoTo(logoColours);
     }
@@ -307,6 +436,10 @@ int cmdImportImage(Context& c) {
         << editor.AKT.count << " (verfügbare Farben: " << editor.availableCount << ")\n";
     if (editor.dspLogoSupported)
         for (const auto& line : editor.fit.report) out << QString::fromStdString(line) << "\n";
+    if (scaledImage.width > 0)
+        out << "Startbild angepasst: " << quality(editorPicture(editor, PhotoTarget::StartImage), scaledImage) << "\n";
+    if (scaledLogo.width > 0)
+        out << "DSP-Logo angepasst: " << quality(editorPicture(editor, PhotoTarget::DspLogo), scaledLogo) << "\n";
     return kOk;
 }
 
@@ -326,7 +459,11 @@ int main(int argc, char** argv) {
         "  save DATEI.DNL AUSGABE.DNL [--colour-mode M] neu aufbauen und schreiben\n"
         "       [--grid on|off]                         (M: normal, day, swap, night;\n"
         "                                               Gitterlinien vorher ein- oder ausschalten)\n"
-        "  texts DATEI.DNL AUSGABE.TXT                  Liste der Texte (Windows-1252, CR LF)\n"
+        "  texts DATEI.DNL AUSGABE.TXT [--table T.TSV]  Liste der Texte (Windows-1252, CR LF);\n"
+        "                                               --table: Tabelle für Übersetzer (UTF-8)\n"
+        "  import-texts DATEI.DNL TEXTE.TXT AUSGABE.DNL [--overlong] [--partial]\n"
+        "                                               geänderte Texte aus der Datei eintragen;\n"
+        "                                               --partial: die passenden, Rest im Bericht\n"
         "  set-text DATEI.DNL NR AUSGABE.DNL --text TEXT [--overlong]\n"
         "                                               Text Nr. NR ersetzen und speichern;\n"
         "                                               --overlong: Überlange Texte erlauben\n"
@@ -335,20 +472,32 @@ int main(int argc, char** argv) {
         "  import-image DATEI.DNL AUSGABE.DNL [--image BILD.BMP] [--colours N]\n"
         "       [--logo LOGO.BMP] [--logo-colours M]    neues Startbild und DSP-Logo einsetzen\n"
         "                                               (die Bildgröße entscheidet: 320 x 234\n"
-        "                                               Startbild, 79 x 20 DSP-Logo); N, M: Farben");
+        "                                               Startbild, 79 x 20 DSP-Logo); N, M: Farben\n"
+        "  import-image DATEI.DNL AUSGABE.DNL --image FOTO --fit [--crop fill|fit|stretch]\n"
+        "       [--background RRGGBB] [--colours N] [--logo FOTO] [--logo-colours M]\n"
+        "                                               Fotos jeder Größe (PNG, JPEG, BMP, GIF,\n"
+        "                                               WebP, TIFF) zuschneiden, skalieren und in\n"
+        "                                               den Platz der Firmware einpassen;\n"
+        "                                               N, M: höchstens so viele Farben");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("befehl", "info, bin, save, texts, set-text, export-image, export-logo oder import-image");
+    parser.addPositionalArgument("befehl", "info, bin, save, texts, set-text, import-texts, export-image, export-logo oder import-image");
     parser.addOption({"json", "Ausgabe als JSON-Objekt (info)."});
     parser.addOption({"colour-mode", "Farbdarstellung im Navi (save): normal, day, swap, night.", "modus"});
     parser.addOption({"text", "Neuer Text (set-text).", "text"});
-    parser.addOption({"overlong", "Überlange Texte erlauben: der Text darf den Füllraum nutzen (set-text)."});
+    parser.addOption({"overlong", "Überlange Texte erlauben: der Text darf den Füllraum nutzen (set-text, import-texts)."});
+    parser.addOption({"table", "Die Texte zusätzlich als Tabelle für Übersetzer schreiben (texts).", "tsv"});
+    parser.addOption({"partial", "Passende Texte eintragen, auch wenn andere abgelehnt werden (import-texts)."});
     parser.addOption({"grid", "Gitterlinien im Navi (save): on oder off.", "on|off"});
     parser.addOption({"night", "Mit der Nachtpalette (export-image, export-logo)."});
     parser.addOption({"image", "Neues Startbild (import-image).", "bild"});
     parser.addOption({"colours", "Farbanzahl des Startbildes, 1 bis 256 (import-image).", "n"});
     parser.addOption({"logo", "Neues DSP-Logo (import-image).", "logo"});
     parser.addOption({"logo-colours", "Farbanzahl des DSP-Logos, 1 bis 256 (import-image).", "m"});
+    parser.addOption({"fit", "Fotos jeder Größe und jedes gängigen Formats einpassen (import-image)."});
+    parser.addOption({"crop", "Zuschnitt mit --fit: fill (füllen, Vorgabe), fit (einpassen), stretch (strecken).",
+                      "fill|fit|stretch"});
+    parser.addOption({"background", "Hintergrundfarbe mit --fit für Rand und Transparenz, Vorgabe 000000.", "rrggbb"});
 
     if (!parser.parse(QCoreApplication::arguments())) return usage(parser.errorText());
     if (parser.isSet("help")) parser.showHelp(0);
@@ -358,7 +507,7 @@ int main(int argc, char** argv) {
     if (args.isEmpty()) return usage("Kein Befehl angegeben.");
     const QString command = args.takeFirst();
     static const std::map<QString, std::function<int(Context&)>> kCommands = {
-        {"info", cmdInfo}, {"bin", cmdBin}, {"save", cmdSave}, {"texts", cmdTexts}, {"set-text", cmdSetText},
+        {"info", cmdInfo}, {"bin", cmdBin}, {"save", cmdSave}, {"texts", cmdTexts}, {"set-text", cmdSetText}, {"import-texts", cmdImportTexts},
         {"export-image", cmdExportImage}, {"export-logo", cmdExportLogo}, {"import-image", cmdImportImage}};
     const auto it = kCommands.find(command);
     if (it == kCommands.end()) return usage("Unbekannter Befehl: " + command);

@@ -165,6 +165,35 @@ int main(int argc, char** argv) {
             seed("sample_" + std::to_string(v), static_cast<std::uint8_t>(v % 4), Bytes(from, end), stores);
         }
     }
+    if (target == "fuzz_text_import") {
+        // Option byte: bit 0 overlong allowed, bits 1..2 the table (1, 3, 6 or 1 texts); then
+        // the file in each encoding, line end and form the reader knows, and a few it refuses.
+        const std::size_t counts[] = {1, 3, 6, 1};
+        const char* texts[] = {"Haus", "A\x01" "B", "Stra\xDF" "e", "Gr\xC3\xBC\xC3\x9F", "\xE4\x80\xFF", "sehr langer Text"};
+        for (std::uint8_t table = 0; table < 4; ++table) {
+            const std::size_t n = counts[table];
+            std::string lf, crlf, tsv = "Nr.\tZeichen ohne \xC3\x9C" "berl\xC3\xA4nge\tZeichen mit \xC3\x9C" "berl\xC3\xA4nge\tText\r\n";
+            for (std::size_t k = 0; k < n; ++k) {
+                lf += std::string(texts[(k + table) % 6]) + "\n";
+                crlf += std::string(texts[(k + table + 1) % 6]) + "\r\n";
+                tsv += std::to_string(k + 1) + "\t4\t7\t" + texts[(k + table + 2) % 6] + "\r\n";
+            }
+            const std::string name = "table" + std::to_string(table);
+            for (std::uint8_t mode = 0; mode < 2; ++mode) {
+                const auto option = static_cast<std::uint8_t>(table << 1 | mode);
+                const auto seed = [&](const std::string& suffix, const std::string& file) {
+                    write(dir / (name + "_" + std::to_string(mode) + suffix), option, Bytes(file.begin(), file.end()));
+                };
+                seed("_lf", lf);
+                seed("_crlf", crlf);
+                seed("_bom", "\xEF\xBB\xBF" + crlf);
+                seed("_tsv", tsv);
+                seed("_extra_line", lf + "\n");
+            }
+        }
+        write(dir / "empty", 0, Bytes{});
+        write(dir / "nul", 0, Bytes{'A', 0x00, '\n'});
+    }
     if (target == "fuzz_picture_import") {
         // Option byte: 1 = DSP logo support; then a small BMP file of each kind the loader reads.
         const Bytes logo24 = rows(79, 20, 24, [](int y, Bytes& r) {

@@ -82,4 +82,69 @@ std::optional<std::uint8_t> unicodeToAnsi(char32_t c) {
     return std::nullopt;
 }
 
+std::u32string ansiToUnicode(std::string_view ansi) {
+    std::u32string out;
+    out.reserve(ansi.size());
+    for (const char c : ansi) out.push_back(ansiToUnicode(static_cast<std::uint8_t>(c)));
+    return out;
+}
+
+std::string ansiToUtf8(std::string_view ansi) { return toUtf8(ansiToUnicode(ansi)); }
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+std::string toUtf8(std::u32string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char32_t c : text) appendUtf8(out, c);
+    return out;
+}
+
+std::optional<std::u32string> fromUtf8(std::string_view bytes) {
+    std::u32string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<std::uint8_t>(bytes[i]);
+        if (b < 0x80) {
+            out.push_back(b);
+            ++i;
+            continue;
+        }
+        std::size_t n = 0;
+        char32_t c = 0, least = 0;
+        if ((b & 0xE0) == 0xC0) n = 1, c = b & 0x1F, least = 0x80;
+        else if ((b & 0xF0) == 0xE0) n = 2, c = b & 0x0F, least = 0x800;
+        else if ((b & 0xF8) == 0xF0) n = 3, c = b & 0x07, least = 0x10000;
+        else return std::nullopt;
+        if (bytes.size() - i <= n) return std::nullopt;
+        for (std::size_t k = 1; k <= n; ++k) {
+            const auto next = static_cast<std::uint8_t>(bytes[i + k]);
+            if ((next & 0xC0) != 0x80) return std::nullopt;
+            c = c << 6 | (next & 0x3F);
+        }
+        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+        out.push_back(c);
+        i += n + 1;
+    }
+    return out;
+}
+
 }  // namespace zarvelo

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace zarvelo {
 
@@ -51,7 +53,19 @@ bool isTypeableAnsi(std::uint8_t ansi);
 // Windows-1252 and Unicode. The five bytes the code page leaves undefined (0x81, 0x8D, 0x8F,
 // 0x90, 0x9D) stand for the C1 control characters of the same number, as ICU has it, so that
 // every byte has a character and comes back from it.
+// This is the program's one Windows-1252 conversion; the windows and the command line
+// tool build their strings from these.
 char32_t ansiToUnicode(std::uint8_t ansi);
 std::optional<std::uint8_t> unicodeToAnsi(char32_t c);
+std::u32string ansiToUnicode(std::string_view ansi);
+// Windows-1252 bytes as UTF-8 (firmware strings, list rows, exports for translators).
+std::string ansiToUtf8(std::string_view ansi);
+
+// A character as UTF-8; surrogates and values past U+10FFFF become U+FFFD.
+void appendUtf8(std::string& out, char32_t c);
+std::string toUtf8(std::u32string_view text);
+// Strict UTF-8 (no overlong forms, surrogates or values past U+10FFFF); none when `bytes`
+// is not valid UTF-8 throughout.
+std::optional<std::u32string> fromUtf8(std::string_view bytes);
 
 }  // namespace zarvelo

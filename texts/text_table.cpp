@@ -54,24 +54,60 @@ std::string splitTable(ByteView flash, std::size_t offset, std::vector<Bytes>& e
 }
 
 std::string utf8(char32_t c) {
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
     std::string out;
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    appendUtf8(out, c);
     return out;
+}
+
+// Reads again, as splitTable would, the stretch around an emptied entry: from the last entry
+// before it that starts an entry of its own on every read, to the first entry after it at
+// which the reading starts a new entry again. Before and after that stretch the bytes and
+// the reading are as they were, so the whole table need not be read for every store.
+std::string readableAfterEmptying(const TextList& list, std::size_t position, const Bytes& emptied) {
+    const std::vector<Bytes>& entries = list.entries();
+    const auto entryAt = [&](std::size_t i) -> const Bytes& { return i == position ? emptied : entries[i]; };
+    // A reading never starts an entry at a 0x00 except at the table start; and it starts one
+    // at any entry that does not begin with 0x00 once a 0x00 has passed since its own start.
+    std::size_t from = position;
+    while (from > 0 && entryAt(from - 1)[0] == 0x00) --from;
+    if (from > 0) --from;
+    const Bytes& first = entryAt(0);
+    if (from == 1 && std::find(first.begin() + 1, first.end(), std::uint8_t{0x00}) == first.end()) from = 0;
+
+    std::size_t index = from, offset = 0, aheadIndex = 0, aheadOffset = 0;
+    int ahead = -1;  // the look-ahead byte; -1 past the last entry
+    const auto read = [&] {
+        aheadIndex = index;
+        aheadOffset = offset;
+        if (index >= entries.size()) {
+            ahead = -1;
+            return;
+        }
+        ahead = entryAt(index)[offset];
+        if (++offset == entryAt(index).size()) ++index, offset = 0;
+    };
+    const auto tooLong = [](std::size_t size) {
+        return "ein Eintrag der Texttabelle wäre länger als " + std::to_string(kMaxTextEntryLength) + " Bytes (" +
+               std::to_string(size) + " Bytes).";
+    };
+    read();
+    for (bool firstEntry = true;; firstEntry = false) {
+        if (ahead < 0) return "das Ende der Texttabelle fehlt im Flash-Abbild.";
+        if (!firstEntry && aheadOffset == 0 && aheadIndex > position && ahead != 0x00)
+            // In step again; the entry after the last text must still be an entry of its own.
+            return aheadIndex > list.textCount() ? "die Texttabelle enthält keine Texte." : "";
+        Bytes entry;
+        do {
+            entry.push_back(static_cast<std::uint8_t>(ahead));
+            read();
+        } while (ahead > 0x00 && !isEndMarker(entry) && entry.size() <= kMaxTextEntryLength);
+        while (!isEndMarker(entry) && (ahead == 0x00 || ahead == 0xFF) && entry.size() <= kMaxTextEntryLength) {
+            entry.push_back(static_cast<std::uint8_t>(ahead));
+            read();
+        }
+        if (entry.size() > kMaxTextEntryLength) return tooLong(entry.size());
+        if (isEndMarker(entry)) return {};
+    }
 }
 
 const char* modeName(OverlongMode mode) { return mode == OverlongMode::Erlauben ? "erlauben" : "sperren"; }
@@ -124,15 +160,9 @@ StoreOutcome Edit_zu_TexteArray(TextList& list, std::size_t position, std::strin
     if (result.size() > old.size()) return {false, tooLong};
     result.resize(old.size(), 0xFF);
 
-    // An emptied text joins its neighbour when the table is read again; refuse the store if
-    // the table could then no longer be read at all.
-    Bytes table;
-    for (std::size_t k = 0; k < list.entries_.size(); ++k) {
-        const Bytes& e = k == position ? result : list.entries_[k];
-        table.insert(table.end(), e.begin(), e.end());
-    }
-    std::vector<Bytes> reread;
-    const std::string reason = splitTable(table, 0, reread);
+    // A text that is not empty keeps the entries as the next read finds them. An emptied one
+    // joins a neighbour then; refuse the store if the table could no longer be read at all.
+    const std::string reason = result[0] == 0x00 ? readableAfterEmptying(list, position, result) : std::string();
     if (!reason.empty())
         return {false, "Text Nr. " + std::to_string(position + 1) +
                            " kann so nicht eingetragen werden, danach wäre die Texttabelle nicht mehr lesbar: " + reason};

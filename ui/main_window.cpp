@@ -4,6 +4,7 @@
 #include "flash/messages.hpp"
 #include "graphics/globe_animation.hpp"
 #include "graphics/start_image.hpp"
+#include "ui/ansi_text.hpp"
 #include "ui/widget_colours.hpp"
 #include "ui/fonts.hpp"
 #include "ui/tf2_farbeditor.hpp"
@@ -27,7 +28,6 @@
 #include <QLayout>
 #include <QPainter>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QThread>
 #include <QTimer>
 
@@ -42,12 +42,6 @@ namespace {
 const QString kLineBreak = QStringLiteral("\n\r");
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
-// The firmware strings are Windows-1252 bytes.
-QString fromFirmware(const std::string& bytes) {
-    QStringDecoder decoder("windows-1252");
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
 
 void copyInto(QImage& target, const RgbImage& source) {
     if (target.width() != source.width || target.height() != source.height || target.format() != QImage::Format_RGB888)
@@ -568,7 +562,7 @@ void TF1_Hauptseite::BIN_zu_Versionstexte() {
 void TF1_Hauptseite::showInfoLines() {
     QListWidget* list = ui_->LB_Versionstexte;
     list->clear();
-    for (const std::string& line : workspace_.infoLines) list->addItem(fromFirmware(line));
+    for (const std::string& line : workspace_.infoLines) list->addItem(fromAnsi(line));  // Windows-1252 bytes
     list->setCurrentRow(-1);
     list->clearSelection();
 }

@@ -1,12 +1,15 @@
 #include "tf3_startbild.hpp"
 
 #include "graphics/palette_strip.hpp"
+#include "photo/photo_file.hpp"
+#include "photo/rgb_qimage.hpp"
 #include "workspace/file_io.hpp"
 #include "workspace/picture_file.hpp"
 #include "workspace/platform.hpp"
 #include "workspace/start_image_handover.hpp"
 #include "workspace/workspace.hpp"
 #include "ui/fonts.hpp"
+#include "ui/photo_fit_dialog.hpp"
 #include "ui/tf10_farbpalette.hpp"
 
 #include <QDragEnterEvent>
@@ -36,20 +39,7 @@ QImage toQImage(const RgbImage& picture, int width, int height) {
         blank.fill(kGrey);
         return blank;
     }
-    QImage image(picture.width, picture.height, QImage::Format_RGB888);
-    const auto rowBytes = static_cast<std::size_t>(picture.width) * 3;
-    for (int y = 0; y < picture.height; ++y)
-        std::copy_n(picture.rgb.data() + picture.offset(0, y), rowBytes, image.scanLine(y));
-    return image;
-}
-
-RgbImage fromQImage(const QImage& source) {
-    const QImage image = source.convertToFormat(QImage::Format_RGB888);
-    RgbImage picture(image.width(), image.height());
-    const auto rowBytes = static_cast<std::size_t>(image.width()) * 3;
-    for (int y = 0; y < image.height(); ++y)
-        std::copy_n(image.constScanLine(y), rowBytes, picture.rgb.data() + picture.offset(0, y));
-    return picture;
+    return zarvelo::toQImage(picture);
 }
 
 RgbImage picture(const ColourSet& set) { return set.count > 0 ? renderColourSet(set) : RgbImage{}; }
@@ -80,7 +70,8 @@ TF3_Startbild::TF3_Startbild(Workspace& workspace, Platform& platform, std::func
     setFont(sansFont(11));
     setAcceptDrops(true);
     S_oeffne_Grafik_file->setText(QStringLiteral("BILD-DATEI\n\rLADEN"));
-    for (QToolButton* b : {S_oeffne_Grafik_file, S_Hilfe}) {
+    S_Foto_anpassen->setText(QStringLiteral("FOTO\nANPASSEN"));
+    for (QToolButton* b : {S_oeffne_Grafik_file, S_Foto_anpassen, S_Hilfe}) {
         b->setFont(sansFont(13, true));
         b->setAutoRaise(true);
         b->setCursor(Qt::PointingHandCursor);
@@ -110,6 +101,7 @@ TF3_Startbild::TF3_Startbild(Workspace& workspace, Platform& platform, std::func
     }
 
     connect(S_oeffne_Grafik_file, &QToolButton::clicked, this, &TF3_Startbild::S_oeffne_Grafik_fileClick);
+    connect(S_Foto_anpassen, &QToolButton::clicked, this, &TF3_Startbild::S_Foto_anpassenClick);
     connect(S_Hilfe, &QToolButton::clicked, this, [this] {
         if (showHelp_) showHelp_();
     });
@@ -228,7 +220,11 @@ void TF3_Startbild::importFile(const std::string& path) {
         platform_.message(loaded.error);
         return;
     }
-    const ImportOutcome outcome = editor_.importPicture(loaded.picture);
+    importPicture(loaded.picture);
+}
+
+void TF3_Startbild::importPicture(const RgbImage& picture) {
+    const ImportOutcome outcome = editor_.importPicture(picture);
     if (outcome.kind == ImportKind::Nothing) {
         platform_.beep();
         platform_.message(outcome.message);
@@ -247,6 +243,27 @@ void TF3_Startbild::importFile(const std::string& path) {
     showFit();
     workspace_.refreshFlag = false;
     UpdateAnzeige();
+}
+
+void TF3_Startbild::S_Foto_anpassenClick() {
+    const std::optional<std::string> path = platform_.openFile({photoFileFilter(), "JPG", photoName_});
+    if (!path) return;
+    photoName_ = *path;
+    PhotoLoad loaded = loadPhotoFile(*path);
+    if (!loaded.ok()) {
+        platform_.beep();
+        platform_.message(loaded.error);
+        return;
+    }
+    PhotoFitDialog dialog(PhotoFitSession(std::move(loaded.photo), editor_), this);
+    if (modalRunner_(dialog) != QDialog::Accepted) return;
+    const PhotoFitResult& result = dialog.acceptedResult();
+    if (!result.fit.ok()) {
+        platform_.beep();
+        platform_.message(result.fit.error);
+        return;
+    }
+    importPicture(result.fit.picture());
 }
 
 std::string TF3_Startbild::droppedPicture(const QMimeData* data) {
@@ -311,7 +328,7 @@ void TF3_Startbild::savePicture(const QImage& picture) {
     const std::optional<std::string> path = platform_.saveFile({kPictureFilter, "BMP", saveName_});
     if (!path) return;
     saveName_ = *path;
-    const std::string error = writeFileAtomically(*path, encodeBmp24(fromQImage(picture)));
+    const std::string error = writeFileAtomically(*path, encodeBmp24(toRgbImage(picture)));
     if (!error.empty()) platform_.message(error);
 }
 

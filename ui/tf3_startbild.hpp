@@ -38,6 +38,9 @@ public:
     void S_oeffne_Grafik_fileClick();
     // Imports a picture file as "BILD-DATEI LADEN" does after its dialog (also for drops).
     void importFile(const std::string& path);
+    // "FOTO ANPASSEN": a photo of any format, cropped and fitted in its own dialog (run by the
+    // modal runner), then imported as a loaded picture would be.
+    void S_Foto_anpassenClick();
     void TB_StartbildChange(int position);
     void TB_DSPChange(int position);
     void I_AKT_Bild_PalMouseMove(QPoint position);
@@ -58,6 +61,7 @@ protected:
 
 private:
     void applyLayout();
+    void importPicture(const RgbImage& picture);
     void AKT_zeige_Bild();
     void showLeftPictures();
     void showLogo();
@@ -73,6 +77,7 @@ private:
     StartImageEditor editor_;
     bool settingSliders_ = false;
     std::string openName_;
+    std::string photoName_;
     std::string saveName_;
 };
 

@@ -2,9 +2,12 @@
 
 #include "workspace/file_io.hpp"
 #include "workspace/platform.hpp"
+#include "workspace/text_file.hpp"
 #include "workspace/workspace.hpp"
 #include "texts/charset.hpp"
+#include "ui/ansi_text.hpp"
 #include "ui/fonts.hpp"
+#include "ui/text_import_report.hpp"
 #include "ui/widget_colours.hpp"
 
 #include <QKeyEvent>
@@ -17,32 +20,9 @@ namespace zarvelo {
 
 namespace {
 
-QString fromAnsi(std::string_view ansi) {
-    QString s;
-    s.reserve(static_cast<qsizetype>(ansi.size()));
-    for (const char c : ansi) s.append(QChar(static_cast<char16_t>(ansiToUnicode(static_cast<std::uint8_t>(c)))));
-    return s;
-}
-
-std::u32string toUcs4(const QString& text) {
-    std::u32string out;
-    out.reserve(static_cast<std::size_t>(text.size()));
-    for (const uint cp : text.toUcs4()) out.push_back(static_cast<char32_t>(cp));
-    return out;
-}
-
-TypedText toTyped(const QString& text) { return typedText(toUcs4(text)); }
-
-// The search pattern in ANSI bytes; none when it holds a character no row can contain.
-std::optional<std::string> searchPattern(const QString& text) {
-    std::string out;
-    for (const char32_t c : toUcs4(text)) {
-        const std::optional<std::uint8_t> a = unicodeToAnsi(c);
-        if (!a) return std::nullopt;
-        out.push_back(static_cast<char>(*a));
-    }
-    return out;
-}
+// Rows changed by "Texte laden", and rows it refused.
+const QColor kImportedRow(255, 236, 150);
+const QColor kRefusedRow(255, 190, 190);
 
 bool isEnter(QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
@@ -55,7 +35,7 @@ class TypedCharacterValidator : public QValidator {
 public:
     TypedCharacterValidator(Platform& platform, QObject* parent) : QValidator(parent), platform_(platform) {}
     State validate(QString& input, int&) const override {
-        if (toTyped(input).ok) return Acceptable;
+        if (typedText(input.toStdU32String()).ok) return Acceptable;
         platform_.beep();
         return Invalid;
     }
@@ -89,6 +69,11 @@ TF4_Texte::TF4_Texte(Workspace& workspace, Platform& platform, std::function<voi
     connect(P_Suchen, &QPushButton::clicked, this, &TF4_Texte::SucheText);
     connect(Panel1, &QPushButton::clicked, this, &TF4_Texte::Text_eintragen);
     connect(Panel3, &QPushButton::clicked, this, &TF4_Texte::Panel3Click);
+    connect(P_Texte_laden, &QPushButton::clicked, this, &TF4_Texte::P_Texte_ladenClick);
+    // The report belongs to one opening of the editor.
+    connect(this, &QDialog::finished, this, [this] {
+        if (report_) report_->hide();
+    });
     connect(BB_OK, &QPushButton::clicked, this, &TF4_Texte::BB_OKClick);
     connect(BB_Abbruch, &QPushButton::clicked, this, &TF4_Texte::BB_AbbruchClick);
     connect(S_Hilfe, &QPushButton::clicked, this, [this] {
@@ -115,7 +100,11 @@ void TF4_Texte::selectRowQuietly(int row) {
 }
 
 QString TF4_Texte::rowAt(std::size_t position) const {
-    return position < rows_.size() ? fromAnsi(rows_[position]) : QString();
+    return session_ && position < session_->textCount() ? fromAnsi(session_->row(position)) : QString();
+}
+
+std::uint16_t TF4_Texte::searchPosition() const {
+    return session_ ? static_cast<std::uint16_t>(session_->searchPosition()) : 0;
 }
 
 bool TF4_Texte::FormShow() {
@@ -127,11 +116,11 @@ bool TF4_Texte::FormShow() {
     // The reads below refresh everything the mode change would.
     setOverlongMode(OverlongMode::Sperren, false);
     LB_Texte->setFocus();
-    list_ = std::move(read.list);
+    session_.emplace(std::move(*read.list));
+    if (report_) report_->hide();
     TexteArray_zu_ListBox();
     current_ = 0;
     selectRowQuietly(0);
-    searchPosition_ = 0;
     E_Text->clear();
     E_Suche->clear();
     UpdateAktiv();
@@ -142,19 +131,19 @@ void TF4_Texte::TexteArray_zu_ListBox() {
     const bool was = quiet_;
     quiet_ = true;
     LB_Texte->clear();
-    rows_ = list_ ? listRows(*list_) : std::vector<std::string>{};
+    const std::size_t count = session_ ? session_->textCount() : 0;
     QStringList rows;
-    rows.reserve(static_cast<qsizetype>(rows_.size()));
-    for (const std::string& row : rows_) rows.append(fromAnsi(row));
+    rows.reserve(static_cast<qsizetype>(count));
+    for (std::size_t k = 0; k < count; ++k) rows.append(rowAt(k));
     LB_Texte->addItems(rows);
-    P_AnzahlTexte->setText(QString::number(rows_.size()) + QStringLiteral(" Texte geladen"));
-    if (!rows_.empty()) LB_Texte->setCurrentRow(0);
+    P_AnzahlTexte->setText(QString::number(count) + QStringLiteral(" Texte geladen"));
+    if (count > 0) LB_Texte->setCurrentRow(0);
     quiet_ = was;
 }
 
 void TF4_Texte::UpdateAktiv() {
-    if (!list_ || current_ >= list_->textCount()) return;
-    const Bytes& entry = list_->entry(current_);
+    if (!session_ || current_ >= session_->textCount()) return;
+    const Bytes& entry = session_->entry(current_);
     gross_ = grossLength(entry);
     net_ = netLength(entry);
     L_brutto->setNum(gross_);
@@ -174,9 +163,9 @@ void TF4_Texte::UpdateAktiv() {
 }
 
 void TF4_Texte::LB_TexteClick() {
-    if (quiet_ || !list_) return;
+    if (quiet_ || !session_) return;
     const int row = LB_Texte->currentRow();
-    if (row < 0 || row >= list_->textCount()) return;
+    if (row < 0 || static_cast<std::size_t>(row) >= session_->textCount()) return;
     current_ = static_cast<std::uint16_t>(row);
     editing_ = false;
     setOverlongMode(OverlongMode::Sperren, true);
@@ -203,19 +192,15 @@ void TF4_Texte::RG_UeberLaengeClick() {
 }
 
 void TF4_Texte::Text_eintragen() {
-    if (!list_ || current_ >= list_->textCount()) return;
-    const TypedText typed = toTyped(E_Text->text());
-    if (!typed.ok) {
-        platform_.message(typed.message);
-        return;
-    }
-    const StoreOutcome stored = Edit_zu_TexteArray(*list_, current_, typed.ansi, overlongMode());
+    if (!session_ || current_ >= session_->textCount()) return;
+    const StoreOutcome stored = session_->storeTyped(current_, E_Text->text().toStdU32String(), overlongMode());
     if (!stored.ok) {
         platform_.message(stored.message);
         return;
     }
-    rows_[current_] = typed.ansi;
     LB_Texte->item(current_)->setText(E_Text->text());
+    showMark(current_);
+    if (report_ && session_->mark(current_) == RowMark::Imported) report_->textStored(current_);
     LB_Texte->setFocus();
     editing_ = false;
     // The limit and the displays follow the entry as it is now, so the next store cannot
@@ -224,15 +209,12 @@ void TF4_Texte::Text_eintragen() {
 }
 
 void TF4_Texte::SucheText() {
-    if (E_Suche->text().isEmpty()) {
+    if (E_Suche->text().isEmpty() || !session_) {
         platform_.beep();
         return;
     }
-    const std::optional<std::string> pattern = searchPattern(E_Suche->text());
-    const std::optional<std::size_t> hit =
-        pattern ? zarvelo::SucheText(rows_, *pattern, searchPosition_) : std::nullopt;
+    const std::optional<std::size_t> hit = session_->searchNext(E_Suche->text().toStdU32String());
     if (!hit) {
-        searchPosition_ = static_cast<std::uint16_t>(rows_.size());
         platform_.beep();
         QPalette p = E_Suche->palette();
         p.setColor(QPalette::Base, QColor(255, 0, 0));
@@ -243,25 +225,75 @@ void TF4_Texte::SucheText() {
     selectRowQuietly(static_cast<int>(*hit));
     UpdateAktiv();
     E_Text->setText(rowAt(current_));
-    searchPosition_ = static_cast<std::uint16_t>(*hit + 1);
 }
 
 void TF4_Texte::E_SucheChange() {
     E_Text->clear();
-    searchPosition_ = 0;
+    if (session_) session_->restartSearch();
     E_Suche->setPalette(QPalette());
 }
 
 void TF4_Texte::Panel3Click() {
-    if (!list_) return;
+    if (!session_) return;
     const std::optional<std::string> path = platform_.saveFile({kTxtFilter, kTxtExtension, {}});
     if (!path) return;
-    const std::string error = writeFileAtomically(*path, textExport(rows_));
+    const std::string error = writeFileAtomically(*path, session_->exportText());
     if (!error.empty()) platform_.message("Die Datei kann nicht geschrieben werden:\n" + error);
 }
 
+void TF4_Texte::P_Texte_ladenClick() {
+    if (!session_) return;
+    const std::optional<std::string> path = platform_.openFile({kTextImportFilter, kTxtExtension, {}});
+    if (!path) return;
+    const TextImport imported = importTextFile(*session_, *path, overlongMode());
+    if (!imported.ok) {
+        platform_.message(imported.message);
+        return;
+    }
+    for (std::size_t k = 0; k < session_->textCount(); ++k) {
+        LB_Texte->item(static_cast<int>(k))->setText(rowAt(k));
+        showMark(k);
+    }
+    // The edit box shows the current text as it is now.
+    editing_ = false;
+    UpdateAktiv();
+    if (!report_) {
+        report_ = new TextImportReport(this);
+        connect(report_, &TextImportReport::textChosen, this, [this](std::size_t position) { editText(position); });
+    }
+    report_->showReport(*path, imported);
+}
+
+void TF4_Texte::showMark(std::size_t position) {
+    QListWidgetItem* item = LB_Texte->item(static_cast<int>(position));
+    if (!item || !session_) return;
+    switch (session_->mark(position)) {
+    case RowMark::Imported:
+        item->setBackground(kImportedRow);
+        item->setToolTip(QStringLiteral("Aus der Textdatei geändert"));
+        break;
+    case RowMark::Refused:
+        item->setBackground(kRefusedRow);
+        item->setToolTip(QStringLiteral("Aus der Textdatei nicht übernommen, siehe Bericht"));
+        break;
+    case RowMark::None:
+        item->setBackground(QBrush());
+        item->setToolTip(QString());
+        break;
+    }
+}
+
+void TF4_Texte::editText(std::size_t position) {
+    if (!session_ || position >= session_->textCount()) return;
+    activateWindow();
+    LB_Texte->setCurrentRow(static_cast<int>(position));
+    LB_Texte->scrollToItem(LB_Texte->item(static_cast<int>(position)));
+    LB_TexteClick();
+    LB_TexteDblClick();
+}
+
 void TF4_Texte::BB_OKClick() {
-    if (list_ && !workspace_.TexteArray_zu_BIN(*list_)) {
+    if (session_ && !workspace_.TexteArray_zu_BIN(session_->list())) {
         platform_.message("Die Texte passen nicht mehr zur geladenen Datei und werden nicht übernommen.");
         return;
     }

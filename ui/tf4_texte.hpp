@@ -2,7 +2,7 @@
 // Text editor: lists the firmware's texts, searches and changes them within the space each
 // one has, exports the list, and writes the texts into the flash image only when accepted.
 
-#include "texts/text_table.hpp"
+#include "texts/text_session.hpp"
 #include "ui/window_frame.hpp"
 #include "ui_tf4_texte.h"
 
@@ -16,9 +16,12 @@ namespace zarvelo {
 
 class Workspace;
 class Platform;
+class TextImportReport;
 
 inline constexpr const char* kTxtFilter = "Text-Dateien (*.TXT)|*.TXT";
 inline constexpr const char* kTxtExtension = "TXT";
+// Texts back from translators: the export or the table of `zarvelo-cli texts --table`.
+inline constexpr const char* kTextImportFilter = "Text-Dateien (*.TXT *.TSV)|*.TXT;*.TSV";
 
 class TF4_Texte : public FixedDialog, public Ui::TF4_Texte {
     Q_OBJECT
@@ -32,10 +35,13 @@ public:
     // Window state.
     std::uint16_t currentText() const { return current_; }
     bool editing() const { return editing_; }
-    std::uint16_t searchPosition() const { return searchPosition_; }
+    std::uint16_t searchPosition() const;
     OverlongMode overlongMode() const;
-    // The editor's copy of the text table (none before the first opening).
-    const std::optional<TextList>& textList() const { return list_; }
+    // The editing session (none before the first opening) and its copy of the text table.
+    const std::optional<TextSession>& session() const { return session_; }
+    const TextList* textList() const { return session_ ? &session_->list() : nullptr; }
+    // The report of the last "Texte laden" (hidden until a file was loaded).
+    TextImportReport* importReport() const { return report_; }
 
     // Own operations.
     void TexteArray_zu_ListBox();
@@ -51,6 +57,9 @@ public:
     void RG_UeberLaengeClick();
     void E_SucheChange();
     void Panel3Click();        // "Texte speichern"
+    void P_Texte_ladenClick(); // "Texte laden"
+    // Selects a text as a click on its row does and starts editing it (report double-click).
+    void editText(std::size_t position);
     void BB_OKClick();         // "Texte übernehmen"
     void BB_AbbruchClick() { reject(); }
 
@@ -62,16 +71,16 @@ private:
     void setOverlongMode(OverlongMode mode, bool run);
     void selectRowQuietly(int row);
     QString rowAt(std::size_t position) const;
+    void showMark(std::size_t position);
 
     Workspace& workspace_;
     Platform& platform_;
     std::function<void()> showHelp_;
 
-    std::optional<TextList> list_;
-    std::vector<std::string> rows_;  // list box rows as ANSI bytes, as searched and exported
+    std::optional<TextSession> session_;
+    TextImportReport* report_ = nullptr;
     std::uint16_t current_ = 0;
     bool editing_ = false;
-    std::uint16_t searchPosition_ = 0;
     int net_ = 0;
     int gross_ = 0;
     bool quiet_ = false;  // selections and mode changes made by the window itself

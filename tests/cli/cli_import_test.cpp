@@ -1,4 +1,7 @@
 // zarvelo-cli import-image: the start image editor driven from a script.
+#include "graphics/photo_fit_session.hpp"
+#include "graphics/picture_quality.hpp"
+#include "photo/photo_file.hpp"
 #include "workspace/start_image_handover.hpp"
 #include "cli_runner.hpp"
 #include "synthetic_firmware.hpp"
@@ -128,6 +131,111 @@ TEST(CliImportImage, Refusals) {
         const test::CliRun r = test::runCli(QStringList{"import-image"} + c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
         EXPECT_TRUE(QString::fromUtf8(r.err).contains(c.message)) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out)) << c.args.join(' ').toStdString();
+    }
+}
+
+namespace {
+
+// A photo-like picture larger than the unit's: a sky gradient over a darker ground, with grain.
+QString putPhoto(const QTemporaryDir& dir, const QString& name, int w, int h, const char* format = nullptr) {
+    QImage image(w, h, QImage::Format_RGB888);
+    unsigned noise = 7;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int grain = static_cast<int>(noise >> 16) % 21 - 10;
+            const bool sky = y < h / 2 + x / 10;
+            image.setPixelColor(x, y, sky ? QColor(std::clamp(90 + y / 4 + grain, 0, 255), 150, 230)
+                                          : QColor(160, std::clamp(110 + grain, 0, 255), std::clamp(40 + x / 8, 0, 255)));
+        }
+    const QString path = dir.filePath(name);
+    EXPECT_TRUE(image.save(path, format));
+    return path;
+}
+
+}  // namespace
+
+// --fit takes photos of any size and format; the file is what the photo session and the
+// editor write for the same settings, and loading it shows the fitted picture.
+TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
+    QTemporaryDir dir;
+    const auto sample = synth::makeSample({.version = 2});
+    const QString photo = putPhoto(dir, "photo.png", 900, 500);
+    const QString logo = putPhoto(dir, "logo.jpg", 300, 120, "JPG");
+    const QString out = dir.filePath("out.DNL");
+    const test::CliRun r =
+        test::runCli({"import-image", test::writeTemp(dir, "in.DNL", sample.dnl), out, "--fit", "--image", photo, "--crop", "fit",
+                      "--background", "#10a0C0", "--colours", "7", "--logo", logo, "--logo-colours", "5"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
+    Workspace ws;
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+    StartImageEditor ed;
+    ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
+    PhotoFitSession picture(loadPhotoFile(photo.toStdString()).photo, ed);
+    picture.setMode(CropMode::Fit);
+    picture.setBackground({0x10, 0xA0, 0xC0});
+    picture.setColours(7);
+    const PhotoFitResult fitted = picture.fit();
+    ASSERT_TRUE(fitted.fit.ok()) << fitted.fit.error;
+    EXPECT_LE(fitted.fit.palette.size(), 7u);
+    EXPECT_EQ(fitted.scaled.at(0, 0), (Rgb{0x10, 0xA0, 0xC0}));  // the border of "einpassen"
+    ASSERT_EQ(ed.importPicture(fitted.fit.picture()).kind, ImportKind::StartImage);
+    PhotoFitSession logoSession(loadPhotoFile(logo.toStdString()).photo, ed);
+    logoSession.setTarget(PhotoTarget::DspLogo);
+    logoSession.setMode(CropMode::Fit);  // --crop and --background hold for both photos
+    logoSession.setBackground({0x10, 0xA0, 0xC0});
+    logoSession.setColours(5);
+    const PhotoFitResult logoFit = logoSession.fit();
+    ASSERT_TRUE(logoFit.fit.ok()) << logoFit.fit.error;
+    ASSERT_EQ(ed.importPicture(logoFit.fit.picture()).kind, ImportKind::DspLogo);
+    const RgbImage written = editorPicture(ed, PhotoTarget::StartImage);
+    ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
+    ws.rebuildDnl(ColourMode::Normal);
+    EXPECT_EQ(readBytes(out), ws.dnl);
+    Workspace loaded;
+    ASSERT_TRUE(loaded.loadFile(out.toStdString()).ok);
+    loaded.dayView = true;
+    loaded.selectedColour = -1;
+    EXPECT_EQ(loaded.startImagePreview(), written);
+    EXPECT_LE(loaded.startImageColourCount, 7);
+    const QString expectedQuality = QString::fromUtf8("Startbild angepasst: Ähnlichkeit (SSIM) ") +
+                                    QString::number(ssim(written, fitted.scaled), 'f', 4);
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(expectedQuality)) << r.out.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QString::fromUtf8("DSP-Logo angepasst: Ähnlichkeit (SSIM) ")));
+}
+
+TEST(CliImportImage, FitRefusals) {
+    QTemporaryDir dir;
+    const QString withDsp = test::writeTemp(dir, "v2.DNL", synth::makeSample({.version = 2}).dnl);
+    const QString withoutDsp = test::writeTemp(dir, "v1.DNL", synth::makeSample({.version = 1}).dnl);
+    const QString photo = putPhoto(dir, "p.png", 40, 30);
+    const QString text = test::writeTemp(dir, "notes.jpg", Bytes(100, 'x'));
+    const QString out = dir.filePath("out.DNL");
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QString message;
+    };
+    const Case cases[] = {
+        {{withDsp, out, "--fit", "--image", photo, "--crop", "zoom"}, 2, "--crop kennt fill, fit und stretch."},
+        {{withDsp, out, "--fit", "--image", photo, "--background", "blau"}, 2, "--background erwartet"},
+        {{withDsp, out, "--fit", "--image", photo, "--background", "12345"}, 2, "--background erwartet"},
+        {{withDsp, out, "--fit", "--image", photo, "--colours", "0"}, 2, "--colours"},
+        {{withDsp, out, "--image", photo, "--crop", "fill"}, 2, "nur zusammen mit --fit"},
+        {{withDsp, out, "--background", "000000"}, 2, "nur zusammen mit --fit"},
+        {{withDsp, out, "--fit"}, 2, "--fit braucht ein Foto"},
+        {{withoutDsp, out, "--fit", "--logo", photo}, 1, QString::fromUtf8("Diese Navi-Version unterstützt kein DSP-Logo.")},
+        {{withDsp, out, "--fit", "--image", dir.filePath("none.jpg")}, 1, "Die Datei gibt es nicht."},
+        {{withDsp, out, "--fit", "--image", text}, 1, "Das Dateiformat ist unbekannt"},
+        // Without --fit the photo road is not taken: the size rule of the BMP road holds.
+        {{withDsp, out, "--image", photo}, 1, "Die Grafik-Datei"},
+    };
+    for (const Case& c : cases) {
+        const test::CliRun r = test::runCli(QStringList{"import-image"} + c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(r.err).contains(c.message)) << c.args.join(' ').toStdString() << ": " << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(out)) << c.args.join(' ').toStdString();
     }
 }

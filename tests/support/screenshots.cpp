@@ -10,7 +10,10 @@
 #include "test_pictures.hpp"
 #include "ui/tf10_farbpalette.hpp"
 #include "ui/tf2_farbeditor.hpp"
+#include "ui/text_import_report.hpp"
 #include "ui/tf4_texte.hpp"
+#include "photo/photo_file.hpp"
+#include "ui/photo_fit_dialog.hpp"
 #include "ui/tf3_startbild.hpp"
 #include "workspace/file_io.hpp"
 #include "workspace/picture_file.hpp"
@@ -21,8 +24,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QStyleFactory>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 
@@ -38,6 +45,32 @@ bool save(QWidget* window, const QDir& dir, const char* name) {
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// A photograph from the desktop's wallpapers when they are installed, otherwise a made-up
+// landscape: sky, sea and sand with some grain, so the picture looks like a photo.
+Photo samplePhoto() {
+    const char* const wallpaper = "/usr/share/wallpapers/BytheWater/contents/images/1920x1080.jpg";
+    if (QFileInfo::exists(QString::fromLatin1(wallpaper))) {
+        PhotoLoad loaded = loadPhotoFile(wallpaper);
+        if (loaded.ok()) return std::move(loaded.photo);
+    }
+    Photo photo;
+    photo.picture = RgbImage(1600, 1000);
+    unsigned noise = 12345;
+    for (int y = 0; y < 1000; ++y)
+        for (int x = 0; x < 1600; ++x) {
+            noise = noise * 1103515245u + 12345u;
+            const int grain = static_cast<int>((noise >> 16) % 17) - 8;
+            const double shore = 620 + 40 * std::sin(x / 180.0);
+            double r, g, b;
+            if (y < 420) r = 120 + y / 6.0, g = 170 + y / 8.0, b = 235 - y / 20.0;                    // sky
+            else if (y < shore) r = 20 + (y - 420) / 5.0, g = 90 + (y - 420) / 6.0, b = 140 + (y - 420) / 10.0;  // sea
+            else r = 215 - (y - shore) / 12.0, g = 190 - (y - shore) / 10.0, b = 140 - (y - shore) / 8.0;   // sand
+            auto c = [&](double v) { return static_cast<std::uint8_t>(std::clamp(static_cast<int>(v) + grain, 0, 255)); };
+            photo.picture.set(x, y, {c(r), c(g), c(b)});
+        }
+    return photo;
 }
 
 }  // namespace
@@ -119,6 +152,35 @@ int main(int argc, char** argv) {
     texte->show();
     QApplication::processEvents();
     ok &= texte->currentText() == target && save(texte, dir, "text-editor.png");
+    // A translator's file loaded back: changed rows marked, refused ones in the report.
+    {
+        const TextSession& session = *texte->session();
+        std::string file;
+        int changed = 0, refused = 0;
+        for (std::size_t k = 0; k < session.textCount(); ++k) {
+            std::string line = session.row(k);
+            const int net = netLength(session.entry(k));
+            if (k % 7 == 3 && net >= 3 && changed < 12) {
+                line = std::string("Neu ") + std::to_string(k);
+                line.resize(static_cast<std::size_t>(net), '.');
+                ++changed;
+            } else if (k % 11 == 5 && refused < 3) {
+                line += " (zu lang)";
+                ++refused;
+            }
+            file += line + "\r\n";
+        }
+        const std::string path = dir.filePath(QStringLiteral("uebersetzt.TXT")).toStdString();
+        writeFileAtomically(path, Bytes(file.begin(), file.end()));
+        platform.answerOpen(path);
+        texte->P_Texte_ladenClick();
+        QFile::remove(QString::fromStdString(path));
+        texte->LB_Texte->setCurrentRow(0);  // the refused row 6 shows its mark
+        QApplication::processEvents();
+        ok &= texte->importReport() && save(texte, dir, "text-editor-loaded.png") &&
+              save(texte->importReport(), dir, "text-import-report.png");
+        texte->reject();
+    }
     // The start image editor after a 256-colour picture and a logo were loaded, both
     // sliders lowered a little, and the expert selection with a few entries added.
     const std::string picturePath = dir.filePath(QStringLiteral("picture.bmp")).toStdString();
@@ -168,6 +230,18 @@ int main(int argc, char** argv) {
     selection.I_Palette_U10MouseMove(QPoint(13 * 3 + 6, 13 * 1 + 6));
     QApplication::processEvents();
     ok &= save(&selection, dir, "expert-selection.png");
+
+    // "FOTO ANPASSEN" with a photograph, the frame zoomed a little and moved off the centre.
+    {
+        PhotoFitDialog photoDialog(PhotoFitSession(samplePhoto(), editor.editor()), &editor);
+        photoDialog.zoomSlider->setValue(140);
+        emit photoDialog.cropView->frameDragged(-120, 40);
+        QElapsedTimer waited;
+        waited.start();
+        do QApplication::processEvents(QEventLoop::AllEvents, 50);
+        while (photoDialog.fitPending() && waited.elapsed() < 20000);
+        ok &= !photoDialog.fitPending() && save(&photoDialog, dir, "photo-fit-dialog.png");
+    }
 
     // A version without DSP logo: the lower area is left out.
     const std::string noLogo = dir.filePath(QStringLiteral("nologo.DNL")).toStdString();

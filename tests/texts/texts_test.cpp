@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -371,6 +372,47 @@ TEST(TextTable, RefusesAStoreAfterWhichTheTableCouldNotBeRead) {
     out = Edit_zu_TexteArray(single, 0, "", OverlongMode::Erlauben);
     EXPECT_FALSE(out.ok);
     EXPECT_NE(out.message.find("keine Texte"), std::string::npos) << out.message;
+}
+
+TEST(TextTable, EmptyingAcceptsExactlyWhatTheWholeTableReadAgainTakes) {
+    // Stores only read again the stretch around an emptied text; in every order of emptying
+    // and refilling, they must accept exactly the stores after which the whole table reads.
+    Bytes long1(120, 0x41), long2(130, 0x42);
+    long1.insert(long1.end(), {0x00, 0xFF});
+    long2.insert(long2.end(), {0x00, 0xFF, 0xFF});
+    const Bytes tables[] = {
+        table({0x41, 0x00, 0xFF, 0xFF, 0x42, 0x00, 0x43, 0x44, 0x00, 0xFF, 0x45, 0x00}),
+        table(cat({long1, {0x43, 0x00}, long2, {0x44, 0x01, 0x00, 0xFF}})),
+        table({0x41, 0x00, 0x42, 0x00}),
+        table({0x41, 0x42, 0x00, 0xFF}),
+        cat({{0x00, 0x41, 0x00, 0xFF}, table({0x42, 0x00, 0x43, 0x00})}),
+    };
+    for (std::size_t t = 0; t < std::size(tables); ++t) {
+        const Bytes& flash = tables[t];
+        const std::size_t count = readOk(flash).textCount();
+        std::vector<std::size_t> order(count * 2);
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;  // i < count: empty text i; else "X" into i - count
+        int sequences = 0;
+        do {
+            TextList list = readOk(flash);
+            for (const std::size_t step : order) {
+                const std::size_t k = step % count;
+                const std::string text = step < count ? "" : "X";
+                Bytes wouldBe = flash;
+                ASSERT_TRUE(TexteArray_zu_BIN(wouldBe, list));
+                std::size_t at = 0;
+                for (std::size_t i = 0; i < k; ++i) at += list.entry(i).size();
+                const Bytes& old = list.entry(k);
+                Bytes stored(old.size(), 0xFF);
+                if (text.empty()) stored[0] = 0x00;
+                else stored[0] = 'X', stored[1] = 0x00;
+                std::copy(stored.begin(), stored.end(), wouldBe.begin() + static_cast<std::ptrdiff_t>(at));
+                const bool readable = readTextTable(wouldBe, 0).list.has_value();
+                const StoreOutcome out = Edit_zu_TexteArray(list, k, text, OverlongMode::Erlauben);
+                ASSERT_EQ(out.ok, readable) << "table " << t << ", text " << k << " '" << text << "': " << out.message;
+            }
+        } while (std::next_permutation(order.begin(), order.end()) && ++sequences < 5000);
+    }
 }
 
 TEST(TextTable, WriteBackRefusesAnImageTooSmall) {

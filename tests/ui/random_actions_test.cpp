@@ -16,6 +16,7 @@
 #include "synthetic_firmware.hpp"
 #include "test_files.hpp"
 #include "ui/resources_init.hpp"
+#include "ui/photo_fit_dialog.hpp"
 #include "ui/tf10_farbpalette.hpp"
 #include "ui/tf2_farbeditor.hpp"
 #include "ui/tf3_startbild.hpp"
@@ -346,6 +347,7 @@ private:
         if (auto* startbild = dynamic_cast<TF3_Startbild*>(&dialog)) return startImageEditor(*startbild);
         if (auto* selection = dynamic_cast<TF10_Farbpalette*>(&dialog)) return expertSelection(*selection);
         if (auto* texte = dynamic_cast<TF4_Texte*>(&dialog)) return textEditor(*texte);
+        if (auto* photo = dynamic_cast<PhotoFitDialog*>(&dialog)) return photoWindow(*photo);
         return chance(50) ? int(QDialog::Accepted) : int(QDialog::Rejected);
     }
 
@@ -438,7 +440,7 @@ private:
         w.FormShow();
         const int steps = 1 + static_cast<int>(below(8));
         for (int i = 0; i < steps && problem_.empty(); ++i) {
-            switch (below(9)) {
+            switch (below(10)) {
             case 0:
             case 1: {
                 const Picture& p = pictures_[below(pictures_.size())];
@@ -481,6 +483,18 @@ private:
             case 6:
                 if (clickable(w.S_Hilfe)) w.S_Hilfe->click();
                 break;
+            case 7: {
+                // The photo road reads every picture the BMP road reads, and more; what it
+                // refuses must change nothing.
+                if (!clickable(w.S_Foto_anpassen)) break;
+                const Sets before(w.editor());
+                const std::size_t shown = platform_.messages.size();
+                platform_.answerOpen(pictures_[below(pictures_.size())].path);
+                w.S_Foto_anpassen->click();
+                if (platform_.messages.size() != shown && !(Sets(w.editor()) == before))
+                    problem_ = "a refused photo changed an editor set";
+                break;
+            }
             default:
                 if (clickable(w.P_Palette_auswaehlen)) w.P_Palette_auswaehlen->click();
                 break;
@@ -492,6 +506,43 @@ private:
         } else {
             w.BB_Abbruch->click();
         }
+        return w.result();
+    }
+
+    int photoWindow(PhotoFitDialog& w) {
+        w.setResult(QDialog::Rejected);
+        w.setColourChooser([this](Rgb) -> std::optional<Rgb> {
+            if (chance(20)) return std::nullopt;
+            return Rgb{static_cast<std::uint8_t>(below(256)), static_cast<std::uint8_t>(below(256)),
+                       static_cast<std::uint8_t>(below(256))};
+        });
+        const int steps = static_cast<int>(below(8));
+        for (int i = 0; i < steps; ++i) {
+            switch (below(6)) {
+            case 0: {
+                const QPoint from(static_cast<int>(below(480)), static_cast<int>(below(351)));
+                const QPoint to(static_cast<int>(below(480)), static_cast<int>(below(351)));
+                QTest::mousePress(w.cropView, Qt::LeftButton, {}, from);
+                QTest::mouseMove(w.cropView, to);
+                QTest::mouseRelease(w.cropView, Qt::LeftButton, {}, to);
+                break;
+            }
+            case 1: w.zoomSlider->setValue(100 + static_cast<int>(below(1501))); break;
+            case 2: {
+                QAbstractButton* modes[] = {w.fillButton, w.fitButton, w.stretchButton, w.startImageButton, w.dspLogoButton};
+                QAbstractButton* b = modes[below(5)];
+                if (clickable(b)) b->click();
+                break;
+            }
+            case 3: w.coloursSpin->setValue(static_cast<int>(below(300))); break;
+            case 4: w.backgroundButton->click(); break;
+            default: QApplication::processEvents(); break;
+            }
+        }
+        (chance(60) ? w.acceptButton : w.cancelButton)->click();
+        if (w.result() == QDialog::Accepted && w.acceptedResult().fit.ok() &&
+            w.acceptedResult().fit.palette.size() > static_cast<std::size_t>(std::max(w.session().colours(), 1)))
+            problem_ = "the photo window fitted more colours than asked for";
         return w.result();
     }
 

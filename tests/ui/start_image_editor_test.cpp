@@ -2,7 +2,7 @@
 // with scripted dialogs; the results are compared with what the editor model and the
 // workspace compute for the same steps.
 
-#include "program_windows_fixture.hpp"
+#include "start_image_editor_fixture.hpp"
 #include "ui/main_window.hpp"
 #include "ui/program_windows.hpp"
 #include "ui/resources_init.hpp"
@@ -33,6 +33,8 @@
 
 using namespace zarvelo;
 using test::TempDir;
+using test::Sets;
+using test::StartImageEditorTest;
 
 namespace {
 
@@ -68,63 +70,6 @@ RgbImage logoPicture(int colours) {
     }
     return logo;
 }
-
-// The editor's sets, to see what a command changed.
-struct Sets {
-    ColourSet O, MAX, AKT, O_DSP, AKT_DSP;
-    explicit Sets(const StartImageEditor& e) : O(e.O), MAX(e.MAX), AKT(e.AKT), O_DSP(e.O_DSP), AKT_DSP(e.AKT_DSP) {}
-    bool operator==(const Sets&) const = default;
-};
-
-class StartImageEditorTest : public test::ProgramWindowsTest {
-protected:
-    void SetUp() override {
-        ProgramWindowsTest::SetUp();
-        tf3 = windows->windows().startbild;
-        tf10 = windows->windows().farbpalette;
-        // As exec() would: the editor runs its opening, then the test acts in it.
-        main->setModalRunner([this](QDialog& dialog) {
-            if (&dialog == tf3) {
-                tf3->setResult(QDialog::Rejected);
-                tf3->FormShow();
-                if (inEditor) inEditor();
-                return tf3->result();
-            }
-            return onOtherModal ? onOtherModal(dialog) : int(QDialog::Rejected);
-        });
-        tf3->setModalRunner([this](QDialog&) {
-            tf10->setResult(QDialog::Rejected);
-            if (inSelection) inSelection();
-            return tf10->result();
-        });
-    }
-
-    synth::Sample load(const synth::Options& options) {
-        synth::Sample sample = synth::makeSample(options);
-        const std::string path = dir.file("sample" + std::to_string(loads++) + ".DNL");
-        test::writeFile(path, sample.dnl);
-        platform.answerOpen(path);
-        main->DNL_Datei_einlesen();
-        return sample;
-    }
-    std::string putPicture(const std::string& name, const RgbImage& picture) {
-        const std::string path = dir.file(name);
-        test::writeFile(path, encodeBmp24(picture));
-        return path;
-    }
-    void importThroughDialog(const std::string& path) {
-        platform.answerOpen(path);
-        tf3->S_oeffne_Grafik_file->click();
-    }
-    const StartImageEditor& ed() const { return tf3->editor(); }
-    Workspace& ws() { return main->workspace(); }
-
-    int loads = 0;
-    TF3_Startbild* tf3 = nullptr;
-    TF10_Farbpalette* tf10 = nullptr;
-    std::function<void()> inEditor, inSelection;
-    std::function<int(QDialog&)> onOtherModal;
-};
 
 }  // namespace
 

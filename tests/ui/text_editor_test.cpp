@@ -4,6 +4,8 @@
 #include "program_windows_fixture.hpp"
 #include "ui/main_window.hpp"
 #include "ui/program_windows.hpp"
+#include "ui/ansi_text.hpp"
+#include "ui/text_import_report.hpp"
 #include "ui/tf4_texte.hpp"
 #include "ui/tf9_speichern.hpp"
 #include "flash/firmware_versions.hpp"
@@ -23,6 +25,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 using namespace zarvelo;
 using test::TempDir;
@@ -39,12 +42,6 @@ void type(QWidget* widget, const QString& text) {
         const char32_t c = static_cast<char32_t>(cp);
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUcs4(&c, 1), Qt::NoModifier);
     }
-}
-
-QString fromAnsi(const std::string& ansi) {
-    QString s;
-    for (const char c : ansi) s.append(QChar(static_cast<char16_t>(ansiToUnicode(static_cast<std::uint8_t>(c)))));
-    return s;
 }
 
 QColor background(const QWidget* w) { return w->palette().color(w->backgroundRole()); }
@@ -117,6 +114,9 @@ TEST_F(TextEditorTest, LayoutNamesCaptionsAndHints) {
         {w->P_Suchen, "P_Suchen", "Text suchen", "Sucht einen Text in der Liste"},
         {w->S_Hilfe, "S_Hilfe", "HILFE", ""},
         {w->Panel3, "Panel3", "Texte speichern", "Speichert die Liste der Texte in eine Datei."},
+        {w->P_Texte_laden, "P_Texte_laden", "Texte laden",
+         "Lädt eine Textdatei (eine Zeile je Text, wie „Texte speichern“ sie schreibt) in die Liste; übernommen wird "
+         "erst mit „Texte übernehmen“."},
         {w->RG_UeberLaenge, "RG_UeberLaenge", nullptr, ""},
         {w->E_Text, "E_Text", nullptr, "Neuer Text"},
         {w->Panel1, "Panel1", "Text eintragen", "Übernimmt den aktuellen Text."},
@@ -539,6 +539,140 @@ TEST_F(TextEditorTest, AStoreTheTableCouldNotTakeIsRefusedWithAMessage) {
     EXPECT_TRUE(w->editing());
 }
 
+TEST_F(TextEditorTest, LoadedTextsGoIntoTheListMarkedWithAReport) {
+    loadTexts({{0x48, 0x61, 0x75, 0x73, 0x00, 0xFF, 0xFF, 0xFF},
+               {0x41, 0x01, 0x42, 0x00},
+               {0x53, 0x74, 0x72, 0x61, 0x8D, 0x65, 0x00, 0xFF},
+               {0x45, 0x6E, 0x64, 0x65, 0x00, 0xFF, 0xFF, 0xFF}});
+    open();
+    const Bytes flash = ws.flash;
+    const QColor plain = w->LB_Texte->item(0)->background().color();
+    TempDir dir;
+    const std::string path = dir.file("texte.txt");
+    // Text 1 too long, text 3 changed, text 4 with a character the unit shows as another.
+    writeFile(path, Bytes{'H', 'a', 'u', 's', 'b', 'o', 'o', 't', '\n', 'A', 'B', '\n', 'G', 'r', 0xFC, 0xDF, '\n',
+                          'E', 0x80, '\n'});
+    platform.answerOpen(path);
+    w->P_Texte_laden->click();
+    ASSERT_EQ(platform.openRequests.size(), 1u);
+    EXPECT_EQ(platform.openRequests[0].filter, "Text-Dateien (*.TXT *.TSV)|*.TXT;*.TSV");
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(ws.flash, flash);  // into the list, not the flash image
+
+    EXPECT_EQ(w->LB_Texte->item(2)->text(), QStringLiteral("Grüß"));
+    EXPECT_EQ(w->E_Text->text(), QStringLiteral("Haus"));  // the current text as it is now
+    const QColor imported = w->LB_Texte->item(2)->background().color();
+    const QColor refused = w->LB_Texte->item(0)->background().color();
+    EXPECT_NE(imported, plain);
+    EXPECT_NE(refused, plain);
+    EXPECT_NE(imported, refused);
+    EXPECT_EQ(w->LB_Texte->item(3)->background().color(), refused);
+    EXPECT_EQ(w->LB_Texte->item(1)->background().color(), plain);
+
+    TextImportReport* report = w->importReport();
+    ASSERT_NE(report, nullptr);
+    EXPECT_TRUE(report->isVisible());
+    EXPECT_TRUE(report->summaryLabel->text().contains(QStringLiteral("„texte.txt“: 1 Text übernommen, 2 abgelehnt.")));
+    ASSERT_EQ(report->reportList->count(), 2);
+    EXPECT_TRUE(report->reportList->item(0)->text().startsWith(QStringLiteral("Text Nr. 1: Der Text ist um 4 Zeichen zu lang")));
+    EXPECT_TRUE(report->reportList->item(1)->text().startsWith(QStringLiteral("Text Nr. 4: An Stelle 2")));
+
+    // Double-clicking a line selects that text for editing; fixing it marks it changed.
+    QListWidget* lines = report->reportList;
+    // A real double-click starts with a click.
+    const QPoint line2 = lines->visualItemRect(lines->item(1)).center();
+    QTest::mouseClick(lines->viewport(), Qt::LeftButton, {}, line2);
+    EXPECT_EQ(w->currentText(), 0);
+    QTest::mouseDClick(lines->viewport(), Qt::LeftButton, {}, line2);
+    EXPECT_EQ(w->currentText(), 3);
+    EXPECT_EQ(w->LB_Texte->currentRow(), 3);
+    EXPECT_TRUE(w->editing());
+    EXPECT_EQ(w->E_Text->text(), QStringLiteral("Ende"));
+    w->E_Text->selectAll();
+    type(w->E_Text, QStringLiteral("Ziel"));
+    QTest::keyClick(w->E_Text, Qt::Key_Return);
+    EXPECT_EQ(w->LB_Texte->item(3)->background().color(), imported);
+    EXPECT_TRUE(lines->item(1)->text().endsWith(QStringLiteral("Von Hand eingetragen.")));
+    EXPECT_FALSE(lines->item(0)->text().endsWith(QStringLiteral("Von Hand eingetragen.")));
+
+    w->BB_OK->click();
+    EXPECT_EQ(w->result(), QDialog::Accepted);
+    EXPECT_FALSE(report->isVisible());
+    Bytes expected = flash;
+    const Bytes gruss = {0x47, 0x72, 0x99, 0x8D, 0x00, 0xFF, 0xFF, 0xFF}, ziel = {0x5A, 0x69, 0x65, 0x6C, 0x00, 0xFF, 0xFF, 0xFF};
+    std::copy(gruss.begin(), gruss.end(), expected.begin() + static_cast<std::ptrdiff_t>(tableOffset + 12));
+    std::copy(ziel.begin(), ziel.end(), expected.begin() + static_cast<std::ptrdiff_t>(tableOffset + 20));
+    EXPECT_EQ(ws.flash, expected);
+}
+
+TEST_F(TextEditorTest, LoadingFollowsTheOverlongChoiceOfTheMoment) {
+    loadTexts({{0x48, 0x61, 0x75, 0x73, 0x00, 0xFF, 0xFF, 0xFF}, {0x45, 0x6E, 0x64, 0x65, 0x00}});
+    open();
+    TempDir dir;
+    writeFile(dir.file("x.TXT"), Bytes{'H', 'a', 'u', 's', 'b', 'a', 'u', '\n', 'E', 'n', 'd', 'e', '\n'});
+    platform.answerOpen(dir.file("x.TXT"));
+    w->P_Texte_laden->click();
+    EXPECT_EQ(w->LB_Texte->item(0)->text(), QStringLiteral("Haus"));
+    ASSERT_EQ(w->importReport()->reportList->count(), 1);
+    EXPECT_TRUE(w->importReport()->reportList->item(0)->text().contains(QStringLiteral("sperren; mit „erlauben“ bis zu 7")));
+
+    w->RB_erlauben->click();
+    platform.answerOpen(dir.file("x.TXT"));
+    w->P_Texte_laden->click();
+    EXPECT_EQ(w->LB_Texte->item(0)->text(), QStringLiteral("Hausbau"));
+    EXPECT_EQ(entryAt(0), (Bytes{0x48, 0x61, 0x75, 0x73, 0x62, 0x61, 0x75, 0x00}));
+    EXPECT_EQ(w->importReport()->reportList->count(), 0);
+}
+
+TEST_F(TextEditorTest, ARefusedOrCancelledFileChangesNothing) {
+    loadTexts({{0x48, 0x61, 0x75, 0x73, 0x00, 0xFF, 0xFF, 0xFF}, {0x45, 0x6E, 0x64, 0x65, 0x00}});
+    open();
+    replaceEditText(QStringLiteral("Hof"));
+    w->Panel1->click();
+    const QColor plain = w->LB_Texte->item(1)->background().color();
+    const Bytes entry0 = entryAt(0);
+    TempDir dir;
+    const std::pair<Bytes, const char*> files[] = {
+        {Bytes{'A', '\n', 'B', '\n', 'C', '\n'}, "Die Textdatei hat 3 Zeilen, die geladene Datei hat 2 Texte"},
+        {Bytes{0x89, 'P', 'N', 'G', 0x00, 0x1A}, "Die Datei ist keine Textdatei"},
+        {Bytes{}, "Die Textdatei ist leer."},
+    };
+    for (const auto& [bytes, message] : files) {
+        platform.messages.clear();
+        writeFile(dir.file("x.TXT"), bytes);
+        platform.answerOpen(dir.file("x.TXT"));
+        w->P_Texte_laden->click();
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_NE(platform.messages[0].find(message), std::string::npos) << platform.messages[0];
+        EXPECT_EQ(entryAt(0), entry0);
+        EXPECT_EQ(w->LB_Texte->item(0)->text(), QStringLiteral("Hof"));
+        EXPECT_EQ(w->LB_Texte->item(1)->text(), QStringLiteral("Ende"));
+        EXPECT_EQ(w->LB_Texte->item(1)->background().color(), plain);
+        EXPECT_EQ(w->importReport(), nullptr);
+    }
+    platform.messages.clear();
+    w->P_Texte_laden->click();  // cancelled
+    platform.answerOpen(dir.file("fehlt.TXT"));
+    w->P_Texte_laden->click();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].rfind("Die Textdatei kann nicht gelesen werden: ", 0), 0u);
+    EXPECT_EQ(entryAt(0), entry0);
+
+    // "Änderungen verwerfen" after a load throws it all away.
+    writeFile(dir.file("y.TXT"), Bytes{'H', 'o', 'f', '\n', 'Z', 'i', 'e', 'l', '\n'});
+    platform.answerOpen(dir.file("y.TXT"));
+    const Bytes flash = ws.flash;
+    w->P_Texte_laden->click();
+    EXPECT_EQ(w->LB_Texte->item(1)->text(), QStringLiteral("Ziel"));
+    w->BB_Abbruch->click();
+    EXPECT_EQ(ws.flash, flash);
+    EXPECT_FALSE(w->importReport()->isVisible());
+    open();
+    EXPECT_EQ(w->LB_Texte->item(0)->text(), QStringLiteral("Haus"));
+    EXPECT_EQ(w->LB_Texte->item(1)->text(), QStringLiteral("Ende"));
+    EXPECT_EQ(w->LB_Texte->item(1)->background().color(), plain);
+}
+
 // --- through the main window ---
 
 namespace {
@@ -551,6 +685,42 @@ protected:
         ASSERT_TRUE(main->workspace().fileLoaded);
     }
     TF4_Texte* texte() { return windows->windows().texte; }
+    // Loads the sample file a new user finds under this name pattern; returns its path.
+    std::string loadSample(const QString& pattern) {
+        const QDir samples(QStringLiteral(ZARVELO_SAMPLES_DIR));
+        const QStringList names = samples.entryList({pattern});
+        EXPECT_EQ(names.size(), 1);
+        if (names.size() != 1) return {};
+        const std::string path = samples.filePath(names[0]).toStdString();
+        load(path);
+        return path;
+    }
+    // Saves through the save dialog with its default colour mode; returns the file written.
+    Bytes saveThroughTheSaveDialog() {
+        const std::string saved = dir.file("fenster.DNL");
+        onModal = [&](QDialog& dialog) {
+            auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
+            if (!save) return int(QDialog::Rejected);
+            platform.answerSave(saved);
+            save->BB_speichereDatei->click();
+            return save->result();
+        };
+        main->ui().S_speichere_DNL_file->click();
+        return readFile(saved);
+    }
+    // zarvelo-cli import-texts into a file of its own; its standard output, or nothing on failure.
+    std::optional<QByteArray> importTexts(const std::string& dnl, const std::string& texts, const std::string& out,
+                                          const QStringList& extra = {}) {
+        QProcess cli;
+        cli.start(QStringLiteral(ZARVELO_CLI_PATH), QStringList{QStringLiteral("import-texts"), QString::fromStdString(dnl),
+                                                                QString::fromStdString(texts), QString::fromStdString(out)} +
+                                                        extra);
+        if (!cli.waitForFinished(60000) || cli.exitCode() != 0) {
+            ADD_FAILURE() << cli.readAllStandardError().toStdString();
+            return std::nullopt;
+        }
+        return cli.readAllStandardOutput().trimmed();
+    }
 };
 
 }  // namespace
@@ -645,4 +815,117 @@ TEST_F(TextEditorRoadTest, ChangedTextSavedThroughTheWindowsEqualsTheCommandLine
     ASSERT_FALSE(fromWindows.empty());
     EXPECT_TRUE(fromWindows == fromCli);
     EXPECT_FALSE(fromWindows == readFile(samplePath));
+}
+
+TEST_F(TextEditorRoadTest, LoadedTextsSavedThroughTheWindowsEqualImportTextsPartial) {
+    const std::string samplePath = loadSample(QStringLiteral("Beispiel_07_*.DNL"));
+    ASSERT_FALSE(samplePath.empty());
+
+    // Export through "Texte speichern", change three lines (one too long), load them back.
+    const std::string exported = dir.file("texte.TXT");
+    const std::string changed = dir.file("geaendert.TXT");
+    std::size_t tooLong = 0;
+    QStringList report;
+    onModal = [&](QDialog&) {
+        TF4_Texte* t = texte();
+        platform.answerSave(exported);
+        t->Panel3->click();
+        const Bytes text = readFile(exported);
+        QList<QByteArray> lines = QByteArray(reinterpret_cast<const char*>(text.data()), static_cast<qsizetype>(text.size())).split('\n');
+        EXPECT_EQ(lines.size(), static_cast<qsizetype>(t->textList()->textCount()) + 1);
+        std::vector<std::size_t> plain;
+        for (std::size_t k = 0; k < t->textList()->textCount() && plain.size() < 3; ++k)
+            if (netLength(t->textList()->entry(k)) >= 4 && classifyText(t->textList()->entry(k)) == TextWarning::None)
+                plain.push_back(k);
+        lines[static_cast<qsizetype>(plain[0])] = "Weg\r";
+        lines[static_cast<qsizetype>(plain[1])] = "Gr\xFC\xDF\r";
+        tooLong = plain[2];
+        lines[static_cast<qsizetype>(tooLong)] = QByteArray(300, 'x') + '\r';
+        const QByteArray file = lines.join('\n');
+        writeFile(changed, Bytes(file.begin(), file.end()));
+        platform.answerOpen(changed);
+        t->P_Texte_laden->click();
+        for (int i = 0; i < t->importReport()->reportList->count(); ++i) report << t->importReport()->reportList->item(i)->text();
+        t->BB_OK->click();
+        return t->result();
+    };
+    main->ui().S_Texte->click();
+    ASSERT_EQ(shown.size(), 1u);
+    ASSERT_EQ(report.size(), 1);
+    EXPECT_TRUE(report[0].startsWith(QStringLiteral("Text Nr. %1: Der Text ist um ").arg(tooLong + 1))) << report[0].toStdString();
+
+    const Bytes fromWindows = saveThroughTheSaveDialog();
+    const std::string cliOut = dir.file("cli.DNL");
+    const std::optional<QByteArray> cliReport = importTexts(samplePath, changed, cliOut, {QStringLiteral("--partial")});
+    ASSERT_TRUE(cliReport);
+    EXPECT_TRUE(cliReport->endsWith("2 Texte übernommen, 1 abgelehnt."));
+    ASSERT_FALSE(fromWindows.empty());
+    EXPECT_TRUE(fromWindows == readFile(cliOut));
+    EXPECT_FALSE(fromWindows == readFile(samplePath));
+}
+
+TEST_F(TextEditorRoadTest, TranslatorsRoundTripWithHandFixesEqualsTheCommandLineTool) {
+    // Export, change twenty texts (five too long), load them back, read the report, fix two
+    // of the refused texts by hand, accept, save: the file equals import-texts of the final texts.
+    const std::string samplePath = loadSample(QStringLiteral("Beispiel_10_*.DNL"));
+    ASSERT_FALSE(samplePath.empty());
+
+    const std::string exported = dir.file("texte.TXT"), changed = dir.file("uebersetzt.TXT"), final = dir.file("final.TXT");
+    QStringList report;
+    onModal = [&](QDialog&) -> int {
+        TF4_Texte* t = texte();
+        platform.answerSave(exported);
+        t->Panel3->click();
+        const Bytes text = readFile(exported);
+        QList<QByteArray> lines = QByteArray(reinterpret_cast<const char*>(text.data()), static_cast<qsizetype>(text.size())).split('\n');
+        lines.removeLast();
+        QList<QByteArray> finalLines = lines;
+        std::vector<std::size_t> refused;
+        int edits = 0;
+        for (std::size_t k = 0; k < t->textList()->textCount() && edits < 20; k += 7) {
+            const Bytes& e = t->textList()->entry(k);
+            if (netLength(e) < 3 || classifyText(e) != TextWarning::None) continue;
+            const auto at = static_cast<qsizetype>(k);
+            if (edits % 4 == 0) {  // five too long
+                lines[at] = QByteArray(grossLength(e) + 3, 'L') + '\r';
+                refused.push_back(k);
+            } else {
+                lines[at] = QByteArray("\xDC") + QByteArray::number(edits).left(netLength(e) - 1) + '\r';
+                finalLines[at] = lines[at];
+            }
+            ++edits;
+        }
+        EXPECT_EQ(edits, 20);
+        const QByteArray changedFile = lines.join('\n') + '\n';
+        writeFile(changed, Bytes(changedFile.begin(), changedFile.end()));
+        platform.answerOpen(changed);
+        t->P_Texte_laden->click();
+        TextImportReport* r = t->importReport();
+        for (int i = 0; i < r->reportList->count(); ++i) report << r->reportList->item(i)->text();
+        // Fix two by hand from the report: a double-click selects the text for editing.
+        for (int i = 0; i < 2; ++i) {
+            const std::size_t k = static_cast<std::size_t>(r->positionAt(i));
+            EXPECT_EQ(k, refused[static_cast<std::size_t>(i)]);
+            emit r->reportList->itemDoubleClicked(r->reportList->item(i));
+            EXPECT_EQ(t->currentText(), k);
+            EXPECT_TRUE(t->editing());
+            t->E_Text->selectAll();
+            type(t->E_Text, QStringLiteral("Fix%1").arg(i));
+            QTest::keyClick(t->E_Text, Qt::Key_Return);
+            finalLines[static_cast<qsizetype>(k)] = QByteArray("Fix") + QByteArray::number(i) + '\r';
+        }
+        const QByteArray finalFile = finalLines.join('\n') + '\n';
+        writeFile(final, Bytes(finalFile.begin(), finalFile.end()));
+        t->BB_OK->click();
+        return t->result();
+    };
+    main->ui().S_Texte->click();
+    ASSERT_EQ(report.size(), 5);
+    for (const QString& line : report) EXPECT_TRUE(line.contains(QStringLiteral("zu lang"))) << line.toStdString();
+
+    const Bytes fromWindows = saveThroughTheSaveDialog();
+    const std::string cliOut = dir.file("cli.DNL");
+    EXPECT_EQ(importTexts(samplePath, final, cliOut), std::optional<QByteArray>("17 Texte übernommen, 0 abgelehnt."));
+    ASSERT_FALSE(fromWindows.empty());
+    EXPECT_TRUE(fromWindows == readFile(cliOut));
 }
