@@ -16,8 +16,10 @@ namespace zarvelo {
 namespace {
 
 constexpr const char* kNoEntries = "Für das Bild steht kein Paletteneintrag zur Verfügung.";
+constexpr const char* kTooManyEntries = "Ein Bild kann höchstens 256 Paletteneinträge verwenden.";
 
-bool validEntries(int entries) { return entries >= 1 && entries <= 256; }
+// Null when the entry count is usable, otherwise the reason it is not.
+const char* entriesRefusal(int entries) { return entries < 1 ? kNoEntries : entries > 256 ? kTooManyEntries : nullptr; }
 
 // Each palette colour moved to the mean of the pixels it got; colours left without pixels
 // take the mean of the runs that miss their pixels most, where another colour helps most.
@@ -167,12 +169,15 @@ PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int
         refused.error = "Das Bild hat nicht die Größe des Startbildes (320 x 234 Pixel).";
         return refused;
     }
-    if (!validEntries(entries)) {
-        refused.error = kNoEntries;
+    if (const char* why = entriesRefusal(entries)) {
+        refused.error = why;
         return refused;
     }
     if (imageDataSize < kMinImageDataSize || imageDataSize > kMaxImageDataSize || imageDataSize % 2 != 0) {
-        refused.error = "Der Speicherplatz des vorhandenen Startbildes ist ungültig, das Bild passt nicht hinein.";
+        refused.error = imageDataSize % 2 != 0 || imageDataSize > kMaxImageDataSize
+                            ? "Der Speicherplatz des vorhandenen Startbildes ist ungültig, das Bild passt nicht hinein."
+                            : "Der Speicherplatz des vorhandenen Startbildes ist zu klein: Selbst ein Bild aus einer "
+                              "Farbe braucht 936 Bytes.";
         return refused;
     }
 
@@ -225,8 +230,8 @@ PictureFit fitDspLogo(const RgbImage& picture, int entries, const FitSettings& s
         refused.error = "Das Bild hat nicht die Größe des DSP-Logos (79 x 20 Pixel).";
         return refused;
     }
-    if (!validEntries(entries)) {
-        refused.error = kNoEntries;
+    if (const char* why = entriesRefusal(entries)) {
+        refused.error = why;
         return refused;
     }
     const PicturePoints points = PicturePoints::of(picture, settings.space);

@@ -184,26 +184,27 @@ TEST(PictureFit, RefusesWhatCannotFit) {
         RgbImage picture;
         std::size_t size;
         int entries;
+        const char* says;  // part of the message
     };
     const Refusal refusals[] = {
-        {"too wide", RgbImage(321, kH), 10000, 29},
-        {"logo size", RgbImage(kDspLogoWidth, kDspLogoHeight), 10000, 29},
-        {"empty", RgbImage(), 10000, 29},
-        {"pixels missing", shortRows, 10000, 29},
-        {"no entries", photo, 10000, 0},
-        {"too many entries", photo, 10000, 257},
-        {"negative entries", photo, 10000, -3},
-        {"below one colour", photo, kMinImageDataSize - 2, 29},
-        {"odd", photo, 7715, 29},
-        {"zero", photo, 0, 29},
-        {"above one pair per pixel", photo, kMaxImageDataSize + 2, 29},
-        {"absurd", photo, std::numeric_limits<std::size_t>::max(), 29},
+        {"too wide", RgbImage(321, kH), 10000, 29, "320 x 234"},
+        {"logo size", RgbImage(kDspLogoWidth, kDspLogoHeight), 10000, 29, "320 x 234"},
+        {"empty", RgbImage(), 10000, 29, "320 x 234"},
+        {"pixels missing", shortRows, 10000, 29, "320 x 234"},
+        {"no entries", photo, 10000, 0, "kein Paletteneintrag"},
+        {"too many entries", photo, 10000, 257, "höchstens 256"},
+        {"negative entries", photo, 10000, -3, "kein Paletteneintrag"},
+        {"below one colour", photo, kMinImageDataSize - 2, 29, "936 Bytes"},
+        {"zero", photo, 0, 29, "936 Bytes"},
+        {"odd", photo, 7715, 29, "ungültig"},
+        {"above one pair per pixel", photo, kMaxImageDataSize + 2, 29, "ungültig"},
+        {"absurd", photo, std::numeric_limits<std::size_t>::max(), 29, "ungültig"},
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.what);
         const PictureFit fit = fitStartImage(r.picture, r.size, r.entries);
         EXPECT_FALSE(fit.ok());
-        EXPECT_FALSE(fit.error.empty());
+        EXPECT_NE(fit.error.find(r.says), std::string::npos) << fit.error;
         EXPECT_TRUE(fit.index.empty());
         EXPECT_TRUE(fit.palette.empty());
     }
