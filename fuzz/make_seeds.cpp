@@ -230,5 +230,35 @@ int main(int argc, char** argv) {
         write(dir / "start_rle8", 1, bmpFile(320, 234, 8, 1, greyTable(16), rle8));
         write(dir / "start_rle4", 0, bmpFile(320, 234, 4, 2, greyTable(16), rle4));
     }
+    if (target == "fuzz_fit") {
+        // Image data size (3 bytes), entries - 8, flags, then pixel bytes.
+        struct Seed {
+            const char* name;
+            std::uint32_t size;
+            int entries;
+            std::uint8_t flags;
+            Bytes pixels;
+        };
+        Bytes stripes, ramp;
+        for (int i = 0; i < 960; ++i) stripes.push_back(static_cast<std::uint8_t>(i / 48 % 2 ? 220 : 30));
+        for (int i = 0; i < 3 * 320; ++i) ramp.push_back(static_cast<std::uint8_t>(i * 7 / 10 + (i % 3) * 40));
+        const Seed seeds[] = {
+            {"flat_smallest", 936, 1, 0, {40, 90, 200}},
+            {"stripes_sample", 10286, 48, 2, stripes},
+            {"ramp_fixed", 7714, 29, 4, ramp},
+            {"ramp_tight", 3456, 6, 2, ramp},
+            {"ramp_widest", 149760, 256, 8 | 2, ramp},
+            {"too_small", 934, 29, 0, stripes},
+            {"odd", 7715, 29, 0, ramp},
+            {"no_entries", 10000, 0, 2, ramp},
+            {"wrong_size", 10000, 29, 1 | 2, ramp},
+        };
+        for (const Seed& seed : seeds) {
+            Bytes body = {static_cast<std::uint8_t>(seed.size >> 8), static_cast<std::uint8_t>((seed.size >> 16) & 3),
+                          static_cast<std::uint8_t>((seed.entries + 8) & 0xFF), seed.flags};
+            body.insert(body.end(), seed.pixels.begin(), seed.pixels.end());
+            write(dir / seed.name, static_cast<std::uint8_t>(seed.size), body);
+        }
+    }
     return 0;
 }

@@ -6,6 +6,7 @@
 // run budget, only the entry count.
 
 #include "graphics/palette.hpp"
+#include "graphics/perceptual_colour.hpp"
 #include "graphics/rgb_image.hpp"
 
 #include <cstddef>
@@ -25,13 +26,26 @@ struct PictureFit {
     RgbImage picture() const;         // the fitted picture in 24 bits, as the unit shows it
 };
 
+// How the fit works; the defaults are what the quality benchmark favours.
+struct FitSettings {
+    PerceptualSpace space{FitColourSpace::WeightedYCbCr, 0.15f};
+    float structure = 0.6f;   // 0..1: errors in smooth areas weighted up as SSIM weighs them
+    int rounds = 3;           // palettes tried, each refined from the runs chosen with the one before
+    int candidates = 8;       // nearest palette colours a run may start with at a pixel
+    int states = 32;          // runs of different colours followed at once in a row
+    int kmeansRounds = 6;     // refinement of the first palette before any runs are chosen
+    bool classicRoad = true;  // also try reduced pictures merged pairwise, keep what is more similar (SSIM)
+};
+
 // Fits a 320 x 234 picture into `imageDataSize` bytes of run pairs with at most `entries`
 // colours (1..256). Deterministic: the same input always gives the same result. Refused with
 // a German message when the picture has the wrong size, the entry count is out of range, or
 // the space cannot hold any picture (see kMinImageDataSize in encoder.hpp).
 PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries);
+PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries, const FitSettings& settings);
 
 // Fits a 79 x 20 logo into at most `entries` colours (1..256).
 PictureFit fitDspLogo(const RgbImage& picture, int entries);
+PictureFit fitDspLogo(const RgbImage& picture, int entries, const FitSettings& settings);
 
 }  // namespace zarvelo

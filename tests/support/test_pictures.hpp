@@ -34,6 +34,24 @@ inline RgbImage photoPicture(std::uint32_t seed, int colours = 256) {
     return img;
 }
 
+// A 320 x 234 picture in full 24-bit colour like a scaled photograph: a sky gradient over
+// shaded ground with thin bright stalks, and fine noise everywhere.
+inline RgbImage photoLikePicture(std::uint32_t seed = 11) {
+    RgbImage img(kStartImageWidth, kStartImageHeight);
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> noise(0, 6);
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x) {
+            const bool sky = y < 90 + 20 * std::sin(x / 37.0 + seed);
+            const double t = std::sin(x / 23.0) * std::cos(y / 17.0);
+            const double r = sky ? 90 + y : 120 + 60 * t, g = sky ? 140 + y / 2 : 100 + 50 * t + (x % 40 < 3 ? 60 : 0),
+                         b = sky ? 220 - y / 3 : 60 + 20 * t;
+            auto px = [&](double v) { return static_cast<std::uint8_t>(std::clamp(v + noise(rng), 0.0, 255.0)); };
+            img.set(x, y, {px(r), px(g), px(b)});
+        }
+    return img;
+}
+
 // A small picture of random colours drawn from a coarse grid (so colour differences tie
 // often) in runs of random length.
 inline RgbImage randomPicture(std::mt19937& rng, int width, int height, int colours) {

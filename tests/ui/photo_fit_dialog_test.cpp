@@ -251,10 +251,11 @@ TEST_F(PhotoFitTest, PreviewFollowsTheFrameAndSettings) {
         const PhotoFitResult expected = session.fit();
         EXPECT_EQ(d.similarityLabel->text(),
                   QString::fromUtf8("Ähnlichkeit: %1 %").arg(std::lround(expected.similarity * 100)));
-        // The preview is the fitted picture, enlarged one and a half times.
+        // The preview is the fitted picture, enlarged one and a half times. Even coordinates:
+        // their enlarged pixel lies wholly inside the unit pixel's block, not on its edge.
         const QImage canvas = d.resultView->canvas();
         const RgbImage fitted = expected.fit.picture();
-        for (const QPoint p : {QPoint(0, 0), QPoint(160, 117), QPoint(319, 233)}) {
+        for (const QPoint p : {QPoint(0, 0), QPoint(160, 116), QPoint(318, 232)}) {
             const Rgb c = fitted.at(p.x(), p.y());
             EXPECT_EQ(canvas.pixelColor(p.x() * 3 / 2, p.y() * 3 / 2), QColor(c.r, c.g, c.b));
         }
