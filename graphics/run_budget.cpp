@@ -1,5 +1,7 @@
 #include "graphics/run_budget.hpp"
 
+#include "graphics/run_length.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -9,12 +11,7 @@ namespace zarvelo {
 
 std::size_t rowPairs(const std::uint8_t* row, int width) {
     std::size_t pairs = 0;
-    for (int x = 0; x < width;) {
-        int n = 1;
-        while (x + n < width && n < 255 && row[x + n] == row[x]) ++n;
-        ++pairs;
-        x += n;
-    }
+    forEachRun(row, width, [&](std::uint8_t, int) { ++pairs; });
     return pairs;
 }
 
