@@ -8,7 +8,7 @@
 // way. Both are measured on what the editor writes, decoded again.
 //
 // Usage: fit_quality DIR [--before-after OUT.png [--photo NAME]] [--only NAME]
-//        [--space ycbcr|oklab] [--chroma W] [--rounds N] [--candidates M] [--states S] [--no-classic] [--structure S] [--kmeans N] [--quiet]
+//        [--space ycbcr|oklab] [--chroma W] [--rounds N] [--candidates M] [--states S] [--no-classic] [--structure S] [--kmeans N] [--polish N] [--quiet]
 
 #include "graphics/picture_fit.hpp"
 #include "graphics/picture_quality.hpp"
@@ -136,6 +136,7 @@ int main(int argc, char** argv) {
         else if (a == "--structure") settings.structure = std::stof(next), ++i;
         else if (a == "--no-classic") settings.classicRoad = false;
         else if (a == "--states") settings.states = std::stoi(next), ++i;
+        else if (a == "--polish") settings.polish = std::stoi(next), ++i;
         else if (a == "--kmeans") settings.kmeansRounds = std::stoi(next), ++i;
         else {
             std::fprintf(stderr, "unknown option %s\n", a.c_str());

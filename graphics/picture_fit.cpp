@@ -80,6 +80,89 @@ std::vector<Rgb> refinePalette(const PicturePoints& points, const RunAssignment&
     return out;
 }
 
+// With the runs fixed, the colours and the runs' choices are refined in turn (k-means over
+// the runs): each colour moves to the mean of its runs' pixels, then each run takes the
+// colour that suits its pixels best. Neither step adds a run, so the code still fits.
+void polishRuns(const PicturePoints& points, RunAssignment& a, std::vector<Rgb>& palette, int iterations) {
+    struct Run {
+        std::size_t begin = 0;
+        int length = 0;
+        double weights = 0;          // sum of the pixels' weights w
+        std::array<double, 3> sum{};  // sum of w p
+    };
+    std::vector<Run> runs;
+    const int w = points.width;
+    for (int y = 0; y < points.height; ++y) {
+        const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
+        for (int x = 0; x < w;) {
+            Run r;
+            r.begin = row + static_cast<std::size_t>(x);
+            const std::uint8_t e = a.index[r.begin];
+            for (; x < w && a.index[row + static_cast<std::size_t>(x)] == e; ++x, ++r.length) {
+                const std::size_t i = row + static_cast<std::size_t>(x);
+                const double wi = points.weight[i];
+                for (std::size_t c = 0; c < 3; ++c) r.sum[c] += wi * points.point[c][i];
+                r.weights += wi;
+            }
+            runs.push_back(r);
+        }
+    }
+    const std::size_t k = palette.size();
+    std::vector<std::uint8_t> colour(runs.size());
+    for (std::size_t r = 0; r < runs.size(); ++r) colour[r] = a.index[runs[r].begin];
+    std::vector<std::array<float, 3>> pal(k);
+    for (int it = 0; it < iterations; ++it) {
+        std::vector<std::array<double, 4>> sums(k, std::array<double, 4>{});
+        for (std::size_t r = 0; r < runs.size(); ++r) {
+            auto& s = sums[colour[r]];
+            for (std::size_t c = 0; c < 3; ++c) s[c] += runs[r].sum[c];
+            s[3] += runs[r].weights;
+        }
+        for (std::size_t e = 0; e < k; ++e)
+            if (sums[e][3] > 0)
+                palette[e] = points.space.toRgb({static_cast<float>(sums[e][0] / sums[e][3]), static_cast<float>(sums[e][1] / sums[e][3]),
+                                                 static_cast<float>(sums[e][2] / sums[e][3])});
+        for (std::size_t e = 0; e < k; ++e) pal[e] = points.space.toPoint(palette[e]);
+        // A run's mean lies near its colour, so only that colour's nearest neighbours are tried.
+        const std::size_t tried = std::min<std::size_t>(k, 12);
+        std::vector<std::uint8_t> near(k * tried);
+        std::vector<std::pair<float, std::size_t>> order(k);
+        for (std::size_t e = 0; e < k; ++e) {
+            for (std::size_t f = 0; f < k; ++f) order[f] = {squaredDistance(pal[e], pal[f]), f};
+            std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(tried), order.end());
+            for (std::size_t m = 0; m < tried; ++m) near[e * tried + m] = static_cast<std::uint8_t>(order[m].second);
+        }
+        bool changed = false;
+        for (std::size_t r = 0; r < runs.size(); ++r) {
+            const Run& run = runs[r];
+            // The run's error w |p - c|^2 summed, less the part that is the same for every c.
+            auto cost = [&](std::size_t e) {
+                const auto& c = pal[e];
+                return run.weights * (static_cast<double>(c[0]) * c[0] + static_cast<double>(c[1]) * c[1] + static_cast<double>(c[2]) * c[2]) -
+                       2 * (c[0] * run.sum[0] + c[1] * run.sum[1] + c[2] * run.sum[2]);
+            };
+            std::size_t best = colour[r];
+            double bestCost = cost(best);
+            for (std::size_t m = 0; m < tried; ++m) {
+                const std::size_t e = near[colour[r] * tried + m];
+                const double c = cost(e);
+                // A clear margin, so rounding never makes the choice swing back and forth.
+                if (c < bestCost - 1e-9 * run.weights) {
+                    bestCost = c;
+                    best = e;
+                }
+            }
+            if (best != colour[r]) {
+                colour[r] = static_cast<std::uint8_t>(best);
+                changed = true;
+            }
+        }
+        if (!changed) break;
+    }
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        std::fill_n(a.index.begin() + static_cast<std::ptrdiff_t>(runs[r].begin), runs[r].length, colour[r]);
+}
+
 // Keeps only the colours in use, each once, numbered in order of first use.
 PictureFit compact(int width, int height, const std::vector<std::uint8_t>& index, const std::vector<Rgb>& palette) {
     PictureFit fit;
@@ -194,6 +277,7 @@ PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int
         fitter.setPalette(palette);
         // The rounds before the last only steer the palette; a rougher price does for them.
         RunAssignment a = fitter.fit(maxPairs, price, round + 1 < rounds ? 0.97 : 0.995);
+        polishRuns(points, a, palette, settings.polish);
         if (a.pairs <= maxPairs) {
             PictureFit candidate = compact(picture.width, picture.height, a.index, palette);
             const double s = ssim(candidate.picture(), picture);

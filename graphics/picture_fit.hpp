@@ -34,6 +34,7 @@ struct FitSettings {
     int candidates = 8;       // nearest palette colours a run may start with at a pixel
     int states = 32;          // runs of different colours followed at once in a row
     int kmeansRounds = 6;     // refinement of the first palette before any runs are chosen
+    int polish = 2;           // k-means rounds over each fit's runs, the runs kept (0: none)
     bool classicRoad = true;  // also try reduced pictures merged pairwise, keep what is more similar (SSIM)
 };
 
