@@ -975,9 +975,9 @@ TEST_F(MainWindowTest, UnsavedChangesAreLostOnlyAfterTheQuestion) {
             EXPECT_EQ(platform.questions[0], "Die Änderungen an V2DG2322.DNL wurden nicht gespeichert.");
             const bool goesOn = answer == Answer::Discard || answer == Answer::Save;
             const bool closing = road == Road::Ende || road == Road::CloseWindow;
-            if (answer == Answer::Save) EXPECT_TRUE(fs::exists(target));
-            if (answer == Answer::Save && closing) EXPECT_EQ(readFile(target), ws().dnl);
-            if (answer == Answer::SaveFails) EXPECT_EQ(platform.messages.size(), 1u);
+            if (answer == Answer::Save) { EXPECT_TRUE(fs::exists(target)); }
+            if (answer == Answer::Save && closing) { EXPECT_EQ(readFile(target), ws().dnl); }
+            if (answer == Answer::SaveFails) { EXPECT_EQ(platform.messages.size(), 1u); }
             if (closing) {
                 EXPECT_EQ(main->isVisible(), !goesOn);
             } else if (road != Road::Drop) {

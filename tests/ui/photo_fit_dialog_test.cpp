@@ -105,8 +105,8 @@ TEST_F(PhotoFitTest, WindowsWriteWhatTheCommandLineToolWrites) {
         {"JPEG with the defaults", 4, jpeg, {}, {}},
         {"transparent PNG fitted into a border", 2, png, {.mode = CropMode::Fit, .background = Rgb{200, 30, 90}, .colours = 9},
          {"--crop", "fit", "--background", "C81E5A", "--colours", "9"}},
-        {"stretched, no DSP logo", 7, jpeg, {.mode = CropMode::Stretch, .colours = 3}, {"--crop", "stretch", "--colours", "3"}},
-        {"the DSP logo", 3, png, {.logo = true, .colours = 4}, {"--logo-colours", "4"}},
+        {"stretched, no DSP logo", 7, jpeg, {.mode = CropMode::Stretch, .background = {}, .colours = 3}, {"--crop", "stretch", "--colours", "3"}},
+        {"the DSP logo", 3, png, {.logo = true, .mode = CropMode::Fill, .background = {}, .colours = 4}, {"--logo-colours", "4"}},
     };
     int n = 0;
     for (const Case& c : cases) {
