@@ -161,7 +161,7 @@ int cmdSave(Context& c) {
         if (ws.gridState() == GridState::Absent) return fail("Diese Softwareversion hat keine Gitterlinien.");
         ws.BIN_Gitter(grid == "on");
     }
-    if (c.parser.isSet("fix-day-night")) ws.P_FixTagNachtClick();  // from the day view, as after a load
+    if (c.parser.isSet("fix-day-night")) ws.P_FixTagNachtClick(true);  // from the day view, as after a load
     const SaveOutcome saved = ws.saveDnl(c.args[1].toStdString(), mode);
     return saved.ok ? kOk : fail(saved.message);
 }
@@ -281,8 +281,8 @@ int exportPreview(Context& c, bool logo) {
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
     if (logo && !ws.dspLogoSupported) return fail("Diese Softwareversion hat kein DSP-Logo.");
-    ws.dayView = !c.parser.isSet("night");
-    return writeBmp(logo ? ws.dspLogoPreview() : ws.startImagePreview(), c.args[1]);
+    const bool day = !c.parser.isSet("night");
+    return writeBmp(logo ? ws.dspLogoPreview(day) : ws.startImagePreview(day), c.args[1]);
 }
 
 int cmdExportImage(Context& c) { return exportPreview(c, false); }
@@ -391,7 +391,6 @@ int cmdImportImage(Context& c) {
     Workspace ws;
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
-    ws.dayView = true;
 
     StartImageEditor editor;
     editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));

@@ -4,7 +4,7 @@
 
 namespace zarvelo {
 
-EditorInputs editorInputs(const Workspace& ws) {
+EditorInputs editorInputs(const Workspace& ws, bool dayView) {
     EditorInputs in;
     in.availableCount = ws.availableCount;
     in.availableEntries = ws.availableEntries;
@@ -12,8 +12,8 @@ EditorInputs editorInputs(const Workspace& ws) {
     in.nightPalette = ws.nightPalette;
     in.dspLogoSupported = ws.dspLogoSupported;
     in.imageDataSize = ws.imageDataSize;
-    in.startPicture = ws.startImagePreview();
-    if (ws.dspLogoSupported) in.dspPicture = ws.dspLogoPreview();
+    in.startPicture = ws.startImagePreview(dayView);
+    if (ws.dspLogoSupported) in.dspPicture = ws.dspLogoPreview(dayView);
     return in;
 }
 

@@ -10,8 +10,9 @@
 
 namespace zarvelo {
 
-// What the editor copies at take-over: the pictures as the main page shows them.
-EditorInputs editorInputs(const Workspace& ws);
+// What the editor copies at take-over: the pictures as the main page shows them in its
+// day or night view.
+EditorInputs editorInputs(const Workspace& ws, bool dayView = true);
 
 // Writes run pairs, palette entries and DSP logo into the flash image, hands the available
 // entries back, re-reads palettes and pictures and records it all as one step. Returns an

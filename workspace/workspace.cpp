@@ -42,8 +42,6 @@ LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
     rederive();
     availableEntries = usedEntries();
     Setze_MaxColor();
-    dayView = true;
-    refreshFlag = true;
     history_.clear();
     notify(ChangeKind::File, ChangeCause::Load);
     return {true, {}, unpacked.markerCorrected};
@@ -98,7 +96,6 @@ bool Workspace::moveInHistory(bool forward) {
     if (!step) return false;
     step->apply(flash, availableEntries, forward);
     rederive();
-    refreshFlag = true;  // the start image editor shows the document again
     notify(step->kind, forward ? ChangeCause::Redo : ChangeCause::Undo);
     return true;
 }
@@ -220,7 +217,7 @@ DayNightDiff Workspace::Check_TagNachtDiff() const {
     return zarvelo::Check_TagNachtDiff(dayPalette, nightPalette, usedEntries());
 }
 
-void Workspace::P_FixTagNachtClick() {
+void Workspace::P_FixTagNachtClick(bool dayView) {
     applyChange(ChangeKind::Palettes, steplabel::kDayNight, [&] {
         if (!P_FixTagNacht(flash, paletteOffset(), dayView, usedEntries())) return false;
         BIN_lese_Palette();
@@ -228,7 +225,7 @@ void Workspace::P_FixTagNachtClick() {
     });
 }
 
-void Workspace::BIN_schreibe_Farbe(std::uint8_t index, Rgb colour) {
+void Workspace::BIN_schreibe_Farbe(bool dayView, std::uint8_t index, Rgb colour) {
     applyChange(ChangeKind::Palettes, steplabel::kColour, [&] {
         if (!BIN_schreibe_Palettenfarbe(flash, paletteOffset(), !dayView, index, colour)) return false;
         BIN_lese_Palette();
@@ -276,9 +273,13 @@ void Workspace::rereadAfterStartImageEditor() {
     BIN_lese_Startbild();
 }
 
-RgbImage Workspace::startImagePreview(int selected) const { return renderStartImage(startImage, currentPalette(), selected); }
+RgbImage Workspace::startImagePreview(bool dayView, int selected) const {
+    return renderStartImage(startImage, palette(dayView), selected);
+}
 
-RgbImage Workspace::dspLogoPreview(int selected) const { return renderDspLogo(dspLogo, currentPalette(), selected); }
+RgbImage Workspace::dspLogoPreview(bool dayView, int selected) const {
+    return renderDspLogo(dspLogo, palette(dayView), selected);
+}
 
 void Workspace::BIN_pruefe_GitterDa() { gridActive = gridState() == GridState::Active; }
 

@@ -87,7 +87,7 @@ TEST(CliImportImage, WithoutPicturesWritesTheTakenOverImage) {
     Workspace before, after;
     ASSERT_TRUE(before.loadBytes(sample.dnl, "in.DNL").ok);
     ASSERT_TRUE(after.loadFile(out.toStdString()).ok);
-    EXPECT_EQ(after.startImagePreview(), before.startImagePreview());
+    EXPECT_EQ(after.startImagePreview(true), before.startImagePreview(true));
 }
 
 TEST(CliImportImage, Refusals) {
@@ -196,8 +196,7 @@ TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
     EXPECT_EQ(readBytes(out), ws.dnl);
     Workspace loaded;
     ASSERT_TRUE(loaded.loadFile(out.toStdString()).ok);
-    loaded.dayView = true;
-    EXPECT_EQ(loaded.startImagePreview(), written);
+    EXPECT_EQ(loaded.startImagePreview(true), written);
     EXPECT_LE(loaded.startImageColourCount, 7);
     const QString expectedQuality = QString::fromUtf8("Startbild angepasst: Ähnlichkeit (SSIM) ") +
                                     QString::number(ssim(written, fitted.scaled), 'f', 4);

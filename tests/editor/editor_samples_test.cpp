@@ -79,13 +79,13 @@ TEST_P(EveryVersion, TakeOverAndWriteBack) {
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = GetParam()}).dnl, "x.DNL").ok);
     const Workspace before = ws;
-    const RgbImage shown = ws.startImagePreview();
+    const RgbImage shown = ws.startImagePreview(true);
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
     EXPECT_EQ(ed.AKT.count, ed.O.count);
     ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
     expectWrittenAsEdited(before, ws, ed);
-    EXPECT_EQ(ws.startImagePreview(), shown);
+    EXPECT_EQ(ws.startImagePreview(true), shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, EveryVersion, ::testing::Range(1, kVersionCount + 1));

@@ -103,14 +103,11 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
         const char* label;
     };
     const Case cases[] = {
-        {"colour editor", {.version = 6}, [](Workspace& ws) { ws.BIN_schreibe_Farbe(usedEntry(ws), {1, 2, 3}); },
+        {"colour editor", {.version = 6}, [](Workspace& ws) { ws.BIN_schreibe_Farbe(true, usedEntry(ws), {1, 2, 3}); },
          ChangeKind::Palettes, steplabel::kColour},
-        {"night colour", {.version = 2}, [](Workspace& ws) {
-             ws.dayView = false;
-             ws.BIN_schreibe_Farbe(usedEntry(ws), {9, 8, 7});
-         }, ChangeKind::Palettes, steplabel::kColour},
+        {"night colour", {.version = 2}, [](Workspace& ws) { ws.BIN_schreibe_Farbe(false, usedEntry(ws), {9, 8, 7}); }, ChangeKind::Palettes, steplabel::kColour},
         {"day and night corrected", {.version = 3, .night = synth::NightPalette::Darker},
-         [](Workspace& ws) { ws.P_FixTagNachtClick(); }, ChangeKind::Palettes, steplabel::kDayNight},
+         [](Workspace& ws) { ws.P_FixTagNachtClick(true); }, ChangeKind::Palettes, steplabel::kDayNight},
         {"grid off", {.version = 4}, [](Workspace& ws) { ws.BIN_Gitter(false); }, ChangeKind::Grid, steplabel::kGridOff},
         {"grid on", {.version = 1, .grid = synth::GridData::Inactive}, [](Workspace& ws) { ws.BIN_Gitter(true); },
          ChangeKind::Grid, steplabel::kGridOn},
@@ -170,10 +167,10 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
 TEST(History, ANewStepDropsWhatCouldBeRedone) {
     Workspace ws = loaded({.version = 4});
     ws.BIN_Gitter(false);
-    ws.BIN_schreibe_Farbe(usedEntry(ws), {1, 1, 1});
+    ws.BIN_schreibe_Farbe(true, usedEntry(ws), {1, 1, 1});
     ASSERT_TRUE(ws.undo());
     ASSERT_TRUE(ws.history().canRedo());
-    ws.P_FixTagNachtClick();
+    ws.P_FixTagNachtClick(true);
     EXPECT_FALSE(ws.history().canRedo());
     EXPECT_FALSE(ws.redo());
     EXPECT_EQ(ws.history().size(), 2u);
@@ -242,7 +239,7 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     EXPECT_TRUE(ws.isModified());
 
     // A new branch after the saved state cannot reach it again.
-    ws.BIN_schreibe_Farbe(usedEntry(ws), {5, 5, 5});
+    ws.BIN_schreibe_Farbe(true, usedEntry(ws), {5, 5, 5});
     EXPECT_TRUE(ws.isModified());
     ws.undo();
     EXPECT_TRUE(ws.isModified());
