@@ -133,8 +133,8 @@ int cmdBin(Context& c) {
     Workspace ws;
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
-    const SaveOutcome saved = ws.saveBin(c.args[1].toStdString());
-    return saved.ok ? kOk : fail(saved.message);
+    const Status saved = ws.saveBin(c.args[1].toStdString());
+    return saved.ok() ? kOk : fail(saved.message());
 }
 
 int cmdSave(Context& c) {
@@ -162,8 +162,8 @@ int cmdSave(Context& c) {
         ws.BIN_Gitter(grid == "on");
     }
     if (c.parser.isSet("fix-day-night")) ws.P_FixTagNachtClick(true);  // from the day view, as after a load
-    const SaveOutcome saved = ws.saveDnl(c.args[1].toStdString(), mode);
-    return saved.ok ? kOk : fail(saved.message);
+    const Status saved = ws.saveDnl(c.args[1].toStdString(), mode);
+    return saved.ok() ? kOk : fail(saved.message());
 }
 
 // The text editor's session over the loaded file's texts.
@@ -229,8 +229,8 @@ int cmdSetText(Context& c) {
     }
     if (!ws.TexteArray_zu_BIN(session->list()))
         return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
-    const SaveOutcome saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
-    return saved.ok ? kOk : fail(saved.message);
+    const Status saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
+    return saved.ok() ? kOk : fail(saved.message());
 }
 
 // A translator's file back in: every changed line stored as the text editor stores a typed
@@ -260,8 +260,8 @@ int cmdImportTexts(Context& c) {
     }
     if (!ws.TexteArray_zu_BIN(session->list()))
         return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
-    const SaveOutcome saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
-    if (!saved.ok) return fail(saved.message);
+    const Status saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
+    if (!saved.ok()) return fail(saved.message());
     out << fromUtf8(imported.summary()) << Qt::endl;
     return kOk;
 }
@@ -418,8 +418,8 @@ int cmdImportImage(Context& c) {
     }
     const std::string refused = BB_schreibe_NEU_in_BINClick(ws, editor);
     if (!refused.empty()) return fail(refused);
-    const SaveOutcome saved = ws.saveDnl(c.args[1].toStdString(), ColourMode::Normal);
-    if (!saved.ok) return fail(saved.message);
+    const Status saved = ws.saveDnl(c.args[1].toStdString(), ColourMode::Normal);
+    if (!saved.ok()) return fail(saved.message());
 
     QTextStream out(stdout);
     out << "Startbild: " << editor.O.count << " Farben, max. möglich " << editor.maximumPossible << ", geschrieben "

@@ -340,8 +340,8 @@ void TF1_Hauptseite::BIN_zu_File() {
     const std::optional<std::string> path = platform_.saveFile({"BIN-Dateien (*.BIN)|*.BIN", "BIN", saveName_});
     if (!path) return;
     saveName_ = *path;
-    const SaveOutcome outcome = workspace_.saveBin(*path);
-    if (!outcome.ok) platform_.message(outcome.message);
+    const Status outcome = workspace_.saveBin(*path);
+    if (!outcome.ok()) platform_.message(outcome.message());
 }
 
 void TF1_Hauptseite::saveImage(const QImage& image) {

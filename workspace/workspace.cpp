@@ -145,7 +145,7 @@ std::string verifyWrittenDnl(const std::string& tempPath, const Bytes& rebuilt, 
 
 }  // namespace
 
-SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
+Status Workspace::saveDnl(const std::string& path, ColourMode mode) {
     // Work on copies: a save that fails must not leave a colour mode or a rebuild behind,
     // or a second attempt would swap the palettes back or write lost night colours.
     Bytes newFlash = flash;
@@ -156,7 +156,7 @@ SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
         if (afterDnlWritten) afterDnlWritten(tempPath);
         return verifyWrittenDnl(tempPath, newDnl, newFlash);
     });
-    if (!error.empty()) return {false, error};
+    if (!error.empty()) return Status::failure(error);
     // The colour mode is part of the document now: a step of its own, before the saved
     // position, so an undo takes it back and marks the document modified. The fresh flash
     // checksum alone belongs to the step that led here.
@@ -176,12 +176,12 @@ SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
     rederive();
     history_.markSaved();
     notify(colourModeWritten ? ChangeKind::ColourMode : ChangeKind::Saved, ChangeCause::Save);
-    return {true, {}};
+    return {};
 }
 
-SaveOutcome Workspace::saveBin(const std::string& path) const {
+Status Workspace::saveBin(const std::string& path) const {
     const std::string error = writeFileAtomically(path, flash);
-    return {error.empty(), error};
+    return error.empty() ? Status() : Status::failure(error);
 }
 
 void Workspace::BIN_zu_Versionstexte() {

@@ -6,6 +6,7 @@
 
 #include "flash/bytes.hpp"
 #include "flash/rebuild.hpp"
+#include "flash/result.hpp"
 #include "graphics/grid.hpp"
 #include "graphics/palette.hpp"
 #include "graphics/palette_block.hpp"
@@ -28,11 +29,6 @@ struct LoadOutcome {
     bool ok = false;
     std::string message;           // German message for a rejected file (empty on success)
     bool markerCorrected = false;  // the flash-routine marker was corrected in the DNL copy
-};
-
-struct SaveOutcome {
-    bool ok = false;
-    std::string message;  // system error text on failure
 };
 
 class Workspace {
@@ -99,7 +95,8 @@ public:
     // written file back and checks it (checksum, unpacked flash image) before it replaces
     // the target. Only a written and verified file changes the workspace: after a failed
     // save, flash image, palettes and DNL file are exactly as they were.
-    SaveOutcome saveDnl(const std::string& path, ColourMode mode);
+    // A failure carries the system's error text.
+    Status saveDnl(const std::string& path, ColourMode mode);
     // Colour mode and rebuild alone, applied to the workspace.
     void rebuildDnl(ColourMode mode);
 
@@ -108,7 +105,7 @@ public:
     std::function<void(const std::string& tempPath)> afterDnlWritten;
 
     // Writes the flash image as it is.
-    SaveOutcome saveBin(const std::string& path) const;
+    Status saveBin(const std::string& path) const;
 
     // Rebuilds the four software information lines from flash image and DNL file.
     void BIN_zu_Versionstexte();

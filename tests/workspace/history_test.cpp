@@ -124,7 +124,7 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
              ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, editor), "");
          }, ChangeKind::StartImage, steplabel::kStartImage},
         {"colour mode of a save", {.version = 4}, [&](Workspace& ws) {
-             ASSERT_TRUE(ws.saveDnl(dir.file("saved.DNL"), ColourMode::Swap).ok);
+             ASSERT_TRUE(ws.saveDnl(dir.file("saved.DNL"), ColourMode::Swap).ok());
          }, ChangeKind::ColourMode, steplabel::kColourMode},
     };
     for (const Case& c : cases) {
@@ -216,7 +216,7 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     EXPECT_FALSE(ws.isModified());  // back at the loaded state
     ws.redo();
     EXPECT_TRUE(ws.isModified());
-    ASSERT_TRUE(ws.saveDnl(dir.file("a.DNL"), ColourMode::Normal).ok);
+    ASSERT_TRUE(ws.saveDnl(dir.file("a.DNL"), ColourMode::Normal).ok());
     EXPECT_FALSE(ws.isModified());
     // The normal colour mode writes nothing of its own; the fresh flash checksum belongs to
     // the step before, and undoing that step takes it back too.
@@ -228,14 +228,14 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     EXPECT_FALSE(ws.isModified());
 
     // A colour mode is a step before the saved position: undoing it leaves unsaved changes.
-    ASSERT_TRUE(ws.saveDnl(dir.file("b.DNL"), ColourMode::AlwaysNight).ok);
+    ASSERT_TRUE(ws.saveDnl(dir.file("b.DNL"), ColourMode::AlwaysNight).ok());
     EXPECT_FALSE(ws.isModified());
     EXPECT_EQ(ws.history().nextUndo()->kind, ChangeKind::ColourMode);
     ws.undo();
     EXPECT_TRUE(ws.isModified());
 
     // A failed save marks nothing.
-    ASSERT_FALSE(ws.saveDnl(dir.file("missing/c.DNL"), ColourMode::Normal).ok);
+    ASSERT_FALSE(ws.saveDnl(dir.file("missing/c.DNL"), ColourMode::Normal).ok());
     EXPECT_TRUE(ws.isModified());
 
     // A new branch after the saved state cannot reach it again.
@@ -281,8 +281,8 @@ TEST(History, ListenersHearEveryChangeWithItsKindAndCause) {
     ws.BIN_Gitter(false);
     ws.undo();
     ws.redo();
-    ASSERT_TRUE(ws.saveDnl(dir.file("a.DNL"), ColourMode::AlwaysDay).ok);
-    ASSERT_TRUE(ws.saveDnl(dir.file("b.DNL"), ColourMode::Normal).ok);
+    ASSERT_TRUE(ws.saveDnl(dir.file("a.DNL"), ColourMode::AlwaysDay).ok());
+    ASSERT_TRUE(ws.saveDnl(dir.file("b.DNL"), ColourMode::Normal).ok());
     const std::vector<std::pair<ChangeKind, ChangeCause>> expected = {
         {ChangeKind::File, ChangeCause::Load},         {ChangeKind::Grid, ChangeCause::Apply},
         {ChangeKind::Grid, ChangeCause::Undo},         {ChangeKind::Grid, ChangeCause::Redo},
