@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace zarvelo;
 
@@ -26,7 +27,8 @@ void fillWithStartImages(Workspace& ws, std::size_t steps) {
         StartImageEditor editor;
         editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));
         editor.importPicture(synth::photoPicture(static_cast<std::uint32_t>(k + 1), 24 + static_cast<int>(k % 40)));
-        BB_schreibe_NEU_in_BINClick(ws, editor);
+        // A refused picture would leave the history short of what is measured.
+        if (!BB_schreibe_NEU_in_BINClick(ws, editor).ok()) std::abort();
     }
 }
 

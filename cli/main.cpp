@@ -416,8 +416,8 @@ int cmdImportImage(Context& c) {
         if (!ws.dspLogoSupported) return fail(msg::kNoDspLogoSupport);
         editor.reduceLogoTo(logoColours);
     }
-    const std::string refused = BB_schreibe_NEU_in_BINClick(ws, editor);
-    if (!refused.empty()) return fail(refused);
+    const Status written = BB_schreibe_NEU_in_BINClick(ws, editor);
+    if (!written.ok()) return fail(written.message());
     const Status saved = ws.saveDnl(c.args[1].toStdString(), ColourMode::Normal);
     if (!saved.ok()) return fail(saved.message());
 

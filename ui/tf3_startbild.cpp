@@ -362,10 +362,10 @@ void TF3_Startbild::P_Palette_auswaehlenClick() {
 }
 
 void TF3_Startbild::BB_schreibe_NEU_in_BINClick() {
-    const std::string refused = zarvelo::BB_schreibe_NEU_in_BINClick(workspace_, editor_);
-    if (!refused.empty()) {
+    const Status written = zarvelo::BB_schreibe_NEU_in_BINClick(workspace_, editor_);
+    if (!written.ok()) {
         platform_.beep();
-        platform_.message(refused);
+        platform_.message(written.message());
         return;
     }
     accept();

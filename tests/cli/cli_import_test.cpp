@@ -68,7 +68,7 @@ TEST(CliImportImage, WritesWhatTheEditorWrites) {
     ed.TB_StartbildChange(30);
     ed.reduceLogoTo(8);
     ASSERT_EQ(ed.AKT.count, 30);
-    ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
+    ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
     ws.rebuildDnl(ColourMode::Normal);
     EXPECT_EQ(readBytes(out), ws.dnl);
 
@@ -191,7 +191,7 @@ TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
     ASSERT_TRUE(logoFit.fit.ok()) << logoFit.fit.error;
     ASSERT_EQ(ed.importPicture(logoFit.fit.picture()).kind, ImportKind::DspLogo);
     const RgbImage written = editorPicture(ed, PhotoTarget::StartImage);
-    ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
+    ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
     ws.rebuildDnl(ColourMode::Normal);
     EXPECT_EQ(readBytes(out), ws.dnl);
     Workspace loaded;

@@ -481,7 +481,7 @@ TEST_F(StartImageEditorTest, AcceptWritesWhatTheCoreComputesAndTheMainPageShowsI
         tf3->TB_Startbild->setValue(tf3->TB_Startbild->value() - 9);
         for (int i = 0; i < 3; ++i) tf3->TB_DSP->setValue(tf3->TB_DSP->value() - 1);
         Workspace copy = ws();
-        ASSERT_EQ(BB_schreibe_NEU_in_BINClick(copy, ed()), "");
+        ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(copy, ed()).ok());
         expected = copy.flash;
         ASSERT_NE(expected, ws().flash);
         editorPicture = renderColourSet(ed().AKT);

@@ -121,7 +121,7 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
              StartImageEditor editor;
              editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));
              ASSERT_EQ(editor.importPicture(synth::photoPicture(3, 40)).kind, ImportKind::StartImage);
-             ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, editor), "");
+             ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, editor).ok());
          }, ChangeKind::StartImage, steplabel::kStartImage},
         {"colour mode of a save", {.version = 4}, [&](Workspace& ws) {
              ASSERT_TRUE(ws.saveDnl(dir.file("saved.DNL"), ColourMode::Swap).ok());
