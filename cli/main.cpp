@@ -133,8 +133,8 @@ int cmdBin(Context& c) {
     Workspace ws;
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
-    const SaveOutcome saved = ws.saveBin(c.args[1].toStdString());
-    return saved.ok ? kOk : fail(saved.message);
+    const Status saved = ws.saveBin(c.args[1].toStdString());
+    return saved.ok() ? kOk : fail(saved.message());
 }
 
 int cmdSave(Context& c) {
@@ -161,9 +161,9 @@ int cmdSave(Context& c) {
         if (ws.gridState() == GridState::Absent) return fail("Diese Softwareversion hat keine Gitterlinien.");
         ws.BIN_Gitter(grid == "on");
     }
-    if (c.parser.isSet("fix-day-night")) ws.P_FixTagNachtClick();  // from the day view, as after a load
-    const SaveOutcome saved = ws.saveDnl(c.args[1].toStdString(), mode);
-    return saved.ok ? kOk : fail(saved.message);
+    if (c.parser.isSet("fix-day-night")) ws.P_FixTagNachtClick(true);  // from the day view, as after a load
+    const Status saved = ws.saveDnl(c.args[1].toStdString(), mode);
+    return saved.ok() ? kOk : fail(saved.message());
 }
 
 // The text editor's session over the loaded file's texts.
@@ -229,8 +229,8 @@ int cmdSetText(Context& c) {
     }
     if (!ws.TexteArray_zu_BIN(session->list()))
         return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
-    const SaveOutcome saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
-    return saved.ok ? kOk : fail(saved.message);
+    const Status saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
+    return saved.ok() ? kOk : fail(saved.message());
 }
 
 // A translator's file back in: every changed line stored as the text editor stores a typed
@@ -260,8 +260,8 @@ int cmdImportTexts(Context& c) {
     }
     if (!ws.TexteArray_zu_BIN(session->list()))
         return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
-    const SaveOutcome saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
-    if (!saved.ok) return fail(saved.message);
+    const Status saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
+    if (!saved.ok()) return fail(saved.message());
     out << fromUtf8(imported.summary()) << Qt::endl;
     return kOk;
 }
@@ -281,8 +281,8 @@ int exportPreview(Context& c, bool logo) {
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
     if (logo && !ws.dspLogoSupported) return fail("Diese Softwareversion hat kein DSP-Logo.");
-    ws.dayView = !c.parser.isSet("night");
-    return writeBmp(logo ? ws.dspLogoPreview() : ws.startImagePreview(), c.args[1]);
+    const bool day = !c.parser.isSet("night");
+    return writeBmp(logo ? ws.dspLogoPreview(day) : ws.startImagePreview(day), c.args[1]);
 }
 
 int cmdExportImage(Context& c) { return exportPreview(c, false); }
@@ -391,7 +391,6 @@ int cmdImportImage(Context& c) {
     Workspace ws;
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
-    ws.dayView = true;
 
     StartImageEditor editor;
     editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));
@@ -417,10 +416,10 @@ int cmdImportImage(Context& c) {
         if (!ws.dspLogoSupported) return fail(msg::kNoDspLogoSupport);
         editor.reduceLogoTo(logoColours);
     }
-    const std::string refused = BB_schreibe_NEU_in_BINClick(ws, editor);
-    if (!refused.empty()) return fail(refused);
-    const SaveOutcome saved = ws.saveDnl(c.args[1].toStdString(), ColourMode::Normal);
-    if (!saved.ok) return fail(saved.message);
+    const Status written = BB_schreibe_NEU_in_BINClick(ws, editor);
+    if (!written.ok()) return fail(written.message());
+    const Status saved = ws.saveDnl(c.args[1].toStdString(), ColourMode::Normal);
+    if (!saved.ok()) return fail(saved.message());
 
     QTextStream out(stdout);
     out << "Startbild: " << editor.O.count << " Farben, max. möglich " << editor.maximumPossible << ", geschrieben "

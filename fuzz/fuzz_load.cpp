@@ -33,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (ws.dspLogoSupported && (ws.dspIndexList.empty() || ws.dspLogo.size() != 79 * 20)) std::abort();
     if (!ws.dspLogoSupported && !ws.dspIndexList.empty()) std::abort();
-    if (!ws.dayView) std::abort();
     if (!ws.startImageHeaderFound && ws.startImageOffset != 0x40003) std::abort();
     const Bytes dnlBefore = ws.dnl;
     ws.rebuildDnl(ColourMode::Normal);

@@ -2,6 +2,7 @@
 
 #include "charset.hpp"
 #include "flash/firmware_versions.hpp"
+#include "flash/messages.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -125,7 +126,7 @@ TextReadResult readTextTable(ByteView flash, std::size_t tableOffset) {
 }
 
 TextReadResult BIN_zu_TexteArray(ByteView flash, int versionIndex) {
-    if (versionIndex < 1 || versionIndex > kVersionCount) return {std::nullopt, "Es ist keine DNL-Datei geladen."};
+    if (versionIndex < 1 || versionIndex > kVersionCount) return {std::nullopt, msg::kNoFileLoaded};
     return readTextTable(flash, static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset));
 }
 

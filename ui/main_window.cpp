@@ -114,12 +114,12 @@ void TF1_Hauptseite::FormCreate() {
     workspace_.dspLogoSupported = false;
     dspOverlay_ = false;
     animatedRedraw_ = true;
-    workspace_.dayView = true;
+    setDayView(true);
     select(u.RB_Tag, [this] { RB_TagClick(); });
     u.L_TagNachtDifferenz->hide();
     workspace_.fileLoaded = false;
     Check_Status();
-    workspace_.expertMode = false;
+    expertMode_ = false;
     u.Expertenmodus1->setChecked(false);
 
     u.S_oeffne_DNL_file->setText(QStringLiteral("DNL-DATEI") + kLineBreak + QStringLiteral("laden"));
@@ -207,7 +207,7 @@ void TF1_Hauptseite::Check_Status() {
     if (loaded) resetSaveColourMode();
 
     const bool split = u.CB_TagNacht->isChecked();
-    const bool day = workspace_.dayView;
+    const bool day = dayView_;
     u.I_Tag_Palette->setVisible(day && !split);
     u.I_TagNacht_Palette->setVisible(day && split);
     u.I_Nacht_Palette->setVisible(!day && !split);
@@ -260,10 +260,9 @@ void TF1_Hauptseite::loadDnlFile(const std::string& path) {
     showInfoLines();
     Check_Status();
     repaint();
-    workspace_.dayView = true;
+    setDayView(true);
     select(u.RB_Tag, [this] { RB_TagClick(); });
     BIN_zeige_Bild();
-    workspace_.refreshFlag = true;
 }
 
 void TF1_Hauptseite::DNL_Datei_sichern() {
@@ -341,8 +340,8 @@ void TF1_Hauptseite::BIN_zu_File() {
     const std::optional<std::string> path = platform_.saveFile({"BIN-Dateien (*.BIN)|*.BIN", "BIN", saveName_});
     if (!path) return;
     saveName_ = *path;
-    const SaveOutcome outcome = workspace_.saveBin(*path);
-    if (!outcome.ok) platform_.message(outcome.message);
+    const Status outcome = workspace_.saveBin(*path);
+    if (!outcome.ok()) platform_.message(outcome.message());
 }
 
 void TF1_Hauptseite::saveImage(const QImage& image) {
@@ -359,7 +358,7 @@ void TF1_Hauptseite::P_speichere_DSP_LOGOClick() { saveImage(ui_->I_BIN_DSP_Graf
 
 const QImage& TF1_Hauptseite::visiblePaletteView() const {
     const bool split = ui_->CB_TagNacht->isChecked();
-    if (workspace_.dayView) return (split ? ui_->I_TagNacht_Palette : ui_->I_Tag_Palette)->canvas();
+    if (dayView_) return (split ? ui_->I_TagNacht_Palette : ui_->I_Tag_Palette)->canvas();
     return (split ? ui_->I_NachtTag_Palette : ui_->I_Nacht_Palette)->canvas();
 }
 
@@ -405,13 +404,29 @@ void TF1_Hauptseite::runStartImageEditor() { showModal(windows_.startbild); }
 
 void TF1_Hauptseite::runColourEditor(std::uint8_t index) {
     if (!windows_.farbeditor) return;
-    const Rgb start = (workspace_.dayView ? workspace_.dayPalette : workspace_.nightPalette)[index];
-    windows_.farbeditor->setEditedColour(index, start);
+    const Rgb start = (workspace_.palette(dayView_))[index];
+    windows_.farbeditor->setEditedColour(index, start, dayView_);
     // An accepted colour redraws the page through the workspace's notification.
     showModal(windows_.farbeditor);
 }
 
-void TF1_Hauptseite::Expertenmodus(bool on) { workspace_.expertMode = on; }
+void TF1_Hauptseite::Expertenmodus(bool on) {
+    expertMode_ = on;
+    if (windows_.startbild) windows_.startbild->setExpertMode(on);
+}
+
+void TF1_Hauptseite::setWindows(const SecondaryWindows& windows) {
+    windows_ = windows;
+    if (windows_.startbild) {
+        windows_.startbild->setExpertMode(expertMode_);
+        windows_.startbild->setDayView(dayView_);
+    }
+}
+
+void TF1_Hauptseite::setDayView(bool day) {
+    dayView_ = day;
+    if (windows_.startbild) windows_.startbild->setDayView(day);
+}
 
 void TF1_Hauptseite::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -526,9 +541,9 @@ void TF1_Hauptseite::Markiere_Palette(std::uint8_t index, bool on) {
 
 void TF1_Hauptseite::BIN_zeige_Bild() {
     Ui::TF1_Hauptseite& u = *ui_;
-    copyInto(u.I_BIN_Bild_Grafik->canvas(), workspace_.startImagePreview(selectedColour_));
+    copyInto(u.I_BIN_Bild_Grafik->canvas(), workspace_.startImagePreview(dayView_, selectedColour_));
     if (workspace_.dspLogoSupported) {
-        copyInto(u.I_BIN_DSP_Grafik->canvas(), workspace_.dspLogoPreview(selectedColour_));
+        copyInto(u.I_BIN_DSP_Grafik->canvas(), workspace_.dspLogoPreview(dayView_, selectedColour_));
         u.I_BIN_DSP_Grafik->update();
     }
     if (!overlaysSuppressed_ && (workspace_.gridActive || dspOverlay_)) VW_Animation();
@@ -587,7 +602,7 @@ void TF1_Hauptseite::Check_TagNachtDiff() {
 
 void TF1_Hauptseite::P_FixTagNachtClick() {
     // Writes the flash image; the page redraws from the notification.
-    workspace_.P_FixTagNachtClick();
+    workspace_.P_FixTagNachtClick(dayView_);
 }
 
 void TF1_Hauptseite::showInfoLines() {
@@ -599,14 +614,14 @@ void TF1_Hauptseite::showInfoLines() {
 }
 
 void TF1_Hauptseite::RB_TagClick() {
-    workspace_.dayView = true;
+    setDayView(true);
     Check_Status();
     animatedRedraw_ = false;
     BIN_zeige_Bild();
 }
 
 void TF1_Hauptseite::RB_NachtClick() {
-    workspace_.dayView = false;
+    setDayView(false);
     Check_Status();
     animatedRedraw_ = false;
     BIN_zeige_Bild();
@@ -646,7 +661,7 @@ void TF1_Hauptseite::RB_Gitter_ausClick(bool showStateOnly) {
 void TF1_Hauptseite::I_PaletteMouseMove(QPoint position) {
     Ui::TF1_Hauptseite& u = *ui_;
     const std::uint8_t index = paletteIndexAt(position);
-    const Rgb c = (workspace_.dayView ? workspace_.dayPalette : workspace_.nightPalette)[index];
+    const Rgb c = (workspace_.palette(dayView_))[index];
     u.L_Pal_Koord->setNum(index);
     u.L_Rot->setNum(c.r);
     u.L_Gruen->setNum(c.g);

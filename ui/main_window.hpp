@@ -51,7 +51,7 @@ public:
 
     Workspace& workspace() { return workspace_; }
     Ui::TF1_Hauptseite& ui() { return *ui_; }
-    void setWindows(const SecondaryWindows& windows) { windows_ = windows; }
+    void setWindows(const SecondaryWindows& windows);
 
     // Commands.
     void Check_Status();
@@ -102,6 +102,10 @@ public:
     void P_Bild_speichernClick();
     void P_speichere_DSP_LOGOClick();
 
+    // The view shown: day (true) or night palette.
+    bool dayView() const { return dayView_; }
+    // The expert entry selection is offered in the start image editor.
+    bool expertMode() const { return expertMode_; }
     // The palette entry the previews pick out in its contrast colour; -1: all colours.
     int selectedColour() const { return selectedColour_; }
     // The palette view that is visible in the current view and split state.
@@ -145,6 +149,8 @@ private:
     // Redraws the whole page from the workspace, without the globe animation.
     void showDocument();
     void updateHistoryCommands();
+    // The day or night view; the start image editor takes over in its palette.
+    void setDayView(bool day);
 
     std::unique_ptr<Ui::TF1_Hauptseite> ui_;
     Platform& platform_;
@@ -158,6 +164,8 @@ private:
     std::string pendingOpen_;  // file from the command line, opened after the start-up notice
     bool centred_ = false;
     // View state: the page's own, never the document's.
+    bool dayView_ = true;              // the previews show the day palette
+    bool expertMode_ = false;          // the start image editor offers the expert entry selection
     bool dspOverlay_ = false;          // the DSP logo slides into the start image preview
     int selectedColour_ = -1;          // the entry the previews pick out; -1: all colours
     bool gridShown_ = false;           // the globe lines are drawn (animated when they appear)

@@ -33,14 +33,15 @@ TF2_Farbeditor::TF2_Farbeditor(Workspace& workspace, QWidget* parent) : FixedDia
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TF2_Farbeditor::setEditedColour(int index, Rgb start) {
+void TF2_Farbeditor::setEditedColour(int index, Rgb start, bool dayView) {
     index_ = index & 0xFF;
     start_ = start;
+    dayView_ = dayView;
 }
 
 void TF2_Farbeditor::FormShow() {
     update();
-    const Palette& palette = workspace_.dayView ? workspace_.dayPalette : workspace_.nightPalette;
+    const Palette& palette = workspace_.palette(dayView_);
     edited_ = palette[static_cast<std::size_t>(index_)];
     T_blau->setValue(start_.b);
     T_gruen->setValue(start_.g);
@@ -66,7 +67,7 @@ void TF2_Farbeditor::UpdateFarbe() {
 }
 
 void TF2_Farbeditor::BitBtn1Click() {
-    workspace_.BIN_schreibe_Farbe(static_cast<std::uint8_t>(index_), edited_);
+    workspace_.BIN_schreibe_Farbe(dayView_, static_cast<std::uint8_t>(index_), edited_);
     accept();
 }
 

@@ -14,8 +14,9 @@ class TF2_Farbeditor : public FixedDialog, public Ui::TF2_Farbeditor {
 public:
     explicit TF2_Farbeditor(Workspace& workspace, QWidget* parent = nullptr);
 
-    // Set by the caller before the dialog is shown: the edited entry and the start values.
-    void setEditedColour(int index, Rgb start);
+    // Set by the caller before the dialog is shown: the edited entry, the start values and
+    // the palette of the shown view (day or night).
+    void setEditedColour(int index, Rgb start, bool dayView);
     int editedIndex() const { return index_; }
     // The colour the sliders show.
     Rgb editedColour() const { return edited_; }
@@ -34,6 +35,7 @@ private:
     Workspace& workspace_;
     int index_ = 0;
     Rgb start_{};
+    bool dayView_ = true;
     Rgb edited_{};
 };
 

@@ -15,6 +15,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QPointer>
 #include <QShowEvent>
 #include <QStyle>
 #include <QUrl>
@@ -65,6 +66,14 @@ TF3_Startbild::TF3_Startbild(Workspace& workspace, Platform& platform, std::func
       modalRunner_([](QDialog& dialog) { return dialog.exec(); }) {
     setupUi(this);
     setFixedFrame(680, 604, FrameButtons::SystemMenu);
+    // A document loaded, or a step undone or redone, replaces what the editor took over.
+    // The workspace may outlive this window: the listener checks that the window is still there.
+    takeOverPending_ = workspace_.fileLoaded;
+    workspace_.addListener([self = QPointer<TF3_Startbild>(this)](const DocumentChange& change) {
+        if (self && (change.cause == ChangeCause::Load || change.cause == ChangeCause::Undo ||
+                     change.cause == ChangeCause::Redo))
+            self->takeOverPending_ = true;
+    });
     setFont(sansFont(11));
     setAcceptDrops(true);
     S_oeffne_Grafik_file->setText(QStringLiteral("BILD-DATEI\n\rLADEN"));
@@ -127,8 +136,8 @@ void TF3_Startbild::showEvent(QShowEvent* event) {
 }
 
 void TF3_Startbild::FormShow() {
-    P_Palette_auswaehlen->setVisible(workspace_.expertMode);
-    if (workspace_.refreshFlag) {
+    P_Palette_auswaehlen->setVisible(expertMode_);
+    if (takeOverPending_) {
         Zeige_vorhandene_Bilder_an();
         UpdateAnzeige();
     }
@@ -145,7 +154,7 @@ void TF3_Startbild::applyLayout() {
 }
 
 void TF3_Startbild::Zeige_vorhandene_Bilder_an() {
-    editor_.Zeige_vorhandene_Bilder_an(editorInputs(workspace_));
+    editor_.Zeige_vorhandene_Bilder_an(editorInputs(workspace_, dayView_));
     applyLayout();
     showLeftPictures();
     AKT_zeige_Bild();
@@ -239,7 +248,7 @@ void TF3_Startbild::importPicture(const RgbImage& picture) {
     }
     // A new start image changes the logo's fitting too: its colours come first.
     showFit();
-    workspace_.refreshFlag = false;
+    takeOverPending_ = false;
     UpdateAnzeige();
 }
 
@@ -353,10 +362,10 @@ void TF3_Startbild::P_Palette_auswaehlenClick() {
 }
 
 void TF3_Startbild::BB_schreibe_NEU_in_BINClick() {
-    const std::string refused = zarvelo::BB_schreibe_NEU_in_BINClick(workspace_, editor_);
-    if (!refused.empty()) {
+    const Status written = zarvelo::BB_schreibe_NEU_in_BINClick(workspace_, editor_);
+    if (!written.ok()) {
         platform_.beep();
-        platform_.message(refused);
+        platform_.message(written.message());
         return;
     }
     accept();

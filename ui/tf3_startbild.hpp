@@ -29,6 +29,14 @@ public:
 
     const StartImageEditor& editor() const { return editor_; }
 
+    // Set by the main window: "ändern" (the expert entry selection) is offered.
+    void setExpertMode(bool on) { expertMode_ = on; }
+    // Set by the main window: the pictures are taken over in the palette of its view.
+    void setDayView(bool day) { dayView_ = day; }
+    // The next opening takes over the main page's pictures again: a file was loaded, or a
+    // step undone or redone, since the last imported picture.
+    bool takeOverPending() const { return takeOverPending_; }
+
     // Runs when the window is shown; public so tests and pictures need not show it.
     void FormShow();
     void Zeige_vorhandene_Bilder_an();
@@ -76,6 +84,9 @@ private:
     std::function<int(QDialog&)> modalRunner_;
     StartImageEditor editor_;
     bool settingSliders_ = false;
+    bool expertMode_ = false;
+    bool dayView_ = true;
+    bool takeOverPending_ = false;
     std::string openName_;
     std::string photoName_;
     std::string saveName_;

@@ -3,6 +3,7 @@
 #include "workspace/file_io.hpp"
 #include "workspace/platform.hpp"
 #include "workspace/text_file.hpp"
+#include "ui/messages.hpp"
 #include "workspace/workspace.hpp"
 #include "texts/charset.hpp"
 #include "ui/ansi_text.hpp"
@@ -238,7 +239,7 @@ void TF4_Texte::Panel3Click() {
     const std::optional<std::string> path = platform_.saveFile({kTxtFilter, kTxtExtension, {}});
     if (!path) return;
     const std::string error = writeFileAtomically(*path, session_->exportText());
-    if (!error.empty()) platform_.message("Die Datei kann nicht geschrieben werden:\n" + error);
+    if (!error.empty()) platform_.message(msg::kCannotWriteFile + error);
 }
 
 void TF4_Texte::P_Texte_ladenClick() {

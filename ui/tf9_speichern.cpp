@@ -3,6 +3,7 @@
 #include "workspace/platform.hpp"
 #include "workspace/workspace.hpp"
 #include "ui/fonts.hpp"
+#include "ui/messages.hpp"
 
 #include <QButtonGroup>
 #include <QStyle>
@@ -49,8 +50,8 @@ void TF9_Speichern::BB_speichereDateiClick() {
         return;
     }
     // The palette copies are re-read by the save itself; a failed save changed nothing.
-    const SaveOutcome outcome = workspace_.saveDnl(*path, colourMode());
-    if (!outcome.ok) platform_.message("Die Datei kann nicht geschrieben werden:\n" + outcome.message);
+    const Status outcome = workspace_.saveDnl(*path, colourMode());
+    if (!outcome.ok()) platform_.message(msg::kCannotWriteFile + outcome.message());
     accept();
 }
 

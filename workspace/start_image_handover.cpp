@@ -4,7 +4,7 @@
 
 namespace zarvelo {
 
-EditorInputs editorInputs(const Workspace& ws) {
+EditorInputs editorInputs(const Workspace& ws, bool dayView) {
     EditorInputs in;
     in.availableCount = ws.availableCount;
     in.availableEntries = ws.availableEntries;
@@ -12,20 +12,20 @@ EditorInputs editorInputs(const Workspace& ws) {
     in.nightPalette = ws.nightPalette;
     in.dspLogoSupported = ws.dspLogoSupported;
     in.imageDataSize = ws.imageDataSize;
-    in.startPicture = ws.startImagePreview();
-    if (ws.dspLogoSupported) in.dspPicture = ws.dspLogoPreview();
+    in.startPicture = ws.startImagePreview(dayView);
+    if (ws.dspLogoSupported) in.dspPicture = ws.dspLogoPreview(dayView);
     return in;
 }
 
-std::string BB_schreibe_NEU_in_BINClick(Workspace& ws, const StartImageEditor& editor) {
-    if (!ws.fileLoaded) return msg::kNoStartImageHeader;
+Status BB_schreibe_NEU_in_BINClick(Workspace& ws, const StartImageEditor& editor) {
+    if (!ws.fileLoaded) return Status::failure(msg::kNoStartImageHeader);
     FlashTarget target;
     target.startImageHeaderFound = ws.startImageHeaderFound;
     target.startImageOffset = ws.startImageOffset;
     target.paletteOffset = ws.paletteOffset();
     const std::int32_t dspOffset = firmwareVersion(ws.versionIndex).dspLogoOffset;
     target.dspLogoOffset = dspOffset > 0 ? static_cast<std::size_t>(dspOffset) : 0;
-    if (editor.dspLogoSupported != ws.dspLogoSupported) return msg::kBadStartImageSpace;
+    if (editor.dspLogoSupported != ws.dspLogoSupported) return Status::failure(msg::kBadStartImageSpace);
 
     std::string refused;
     ws.applyChange(ChangeKind::StartImage, steplabel::kStartImage, [&] {
@@ -36,7 +36,7 @@ std::string BB_schreibe_NEU_in_BINClick(Workspace& ws, const StartImageEditor& e
         ws.rereadAfterStartImageEditor();
         return true;
     });
-    return refused;
+    return refused.empty() ? Status() : Status::failure(refused);
 }
 
 }  // namespace zarvelo

@@ -42,8 +42,6 @@ LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
     rederive();
     availableEntries = usedEntries();
     Setze_MaxColor();
-    dayView = true;
-    refreshFlag = true;
     history_.clear();
     notify(ChangeKind::File, ChangeCause::Load);
     return {true, {}, unpacked.markerCorrected};
@@ -98,7 +96,6 @@ bool Workspace::moveInHistory(bool forward) {
     if (!step) return false;
     step->apply(flash, availableEntries, forward);
     rederive();
-    refreshFlag = true;  // the start image editor shows the document again
     notify(step->kind, forward ? ChangeCause::Redo : ChangeCause::Undo);
     return true;
 }
@@ -148,7 +145,7 @@ std::string verifyWrittenDnl(const std::string& tempPath, const Bytes& rebuilt, 
 
 }  // namespace
 
-SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
+Status Workspace::saveDnl(const std::string& path, ColourMode mode) {
     // Work on copies: a save that fails must not leave a colour mode or a rebuild behind,
     // or a second attempt would swap the palettes back or write lost night colours.
     Bytes newFlash = flash;
@@ -159,7 +156,7 @@ SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
         if (afterDnlWritten) afterDnlWritten(tempPath);
         return verifyWrittenDnl(tempPath, newDnl, newFlash);
     });
-    if (!error.empty()) return {false, error};
+    if (!error.empty()) return Status::failure(error);
     // The colour mode is part of the document now: a step of its own, before the saved
     // position, so an undo takes it back and marks the document modified. The fresh flash
     // checksum alone belongs to the step that led here.
@@ -179,12 +176,12 @@ SaveOutcome Workspace::saveDnl(const std::string& path, ColourMode mode) {
     rederive();
     history_.markSaved();
     notify(colourModeWritten ? ChangeKind::ColourMode : ChangeKind::Saved, ChangeCause::Save);
-    return {true, {}};
+    return {};
 }
 
-SaveOutcome Workspace::saveBin(const std::string& path) const {
+Status Workspace::saveBin(const std::string& path) const {
     const std::string error = writeFileAtomically(path, flash);
-    return {error.empty(), error};
+    return error.empty() ? Status() : Status::failure(error);
 }
 
 void Workspace::BIN_zu_Versionstexte() {
@@ -220,7 +217,7 @@ DayNightDiff Workspace::Check_TagNachtDiff() const {
     return zarvelo::Check_TagNachtDiff(dayPalette, nightPalette, usedEntries());
 }
 
-void Workspace::P_FixTagNachtClick() {
+void Workspace::P_FixTagNachtClick(bool dayView) {
     applyChange(ChangeKind::Palettes, steplabel::kDayNight, [&] {
         if (!P_FixTagNacht(flash, paletteOffset(), dayView, usedEntries())) return false;
         BIN_lese_Palette();
@@ -228,7 +225,7 @@ void Workspace::P_FixTagNachtClick() {
     });
 }
 
-void Workspace::BIN_schreibe_Farbe(std::uint8_t index, Rgb colour) {
+void Workspace::BIN_schreibe_Farbe(bool dayView, std::uint8_t index, Rgb colour) {
     applyChange(ChangeKind::Palettes, steplabel::kColour, [&] {
         if (!BIN_schreibe_Palettenfarbe(flash, paletteOffset(), !dayView, index, colour)) return false;
         BIN_lese_Palette();
@@ -276,9 +273,13 @@ void Workspace::rereadAfterStartImageEditor() {
     BIN_lese_Startbild();
 }
 
-RgbImage Workspace::startImagePreview(int selected) const { return renderStartImage(startImage, currentPalette(), selected); }
+RgbImage Workspace::startImagePreview(bool dayView, int selected) const {
+    return renderStartImage(startImage, palette(dayView), selected);
+}
 
-RgbImage Workspace::dspLogoPreview(int selected) const { return renderDspLogo(dspLogo, currentPalette(), selected); }
+RgbImage Workspace::dspLogoPreview(bool dayView, int selected) const {
+    return renderDspLogo(dspLogo, palette(dayView), selected);
+}
 
 void Workspace::BIN_pruefe_GitterDa() { gridActive = gridState() == GridState::Active; }
 

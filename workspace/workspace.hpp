@@ -6,6 +6,7 @@
 
 #include "flash/bytes.hpp"
 #include "flash/rebuild.hpp"
+#include "flash/result.hpp"
 #include "graphics/grid.hpp"
 #include "graphics/palette.hpp"
 #include "graphics/palette_block.hpp"
@@ -28,11 +29,6 @@ struct LoadOutcome {
     bool ok = false;
     std::string message;           // German message for a rejected file (empty on success)
     bool markerCorrected = false;  // the flash-routine marker was corrected in the DNL copy
-};
-
-struct SaveOutcome {
-    bool ok = false;
-    std::string message;  // system error text on failure
 };
 
 class Workspace {
@@ -70,11 +66,6 @@ public:
 
     bool gridActive = false;  // the grid patch is in its active form
 
-    // --- view state still kept here: the operations and the start image editor read it ---
-    bool dayView = true;
-    bool refreshFlag = false;  // the start image editor takes over the main page's pictures again
-    bool expertMode = false;
-
     // --- history ---
     // Every operation that changes the flash image or the available entries records one
     // step and then tells the listeners; so do undo, redo, a load and a save.
@@ -95,7 +86,7 @@ public:
     bool applyChange(ChangeKind kind, const std::string& label, const std::function<bool()>& change);
 
     // Load sequence: read, checksum, version, unpack, then grid, start image offset, palettes,
-    // DSP logo, start image, information lines, available entries and view flags. On any
+    // DSP logo, start image, information lines and available entries. On any
     // failure the workspace is exactly as it was before. A loaded file starts a new history.
     LoadOutcome loadFile(const std::string& path);
     LoadOutcome loadBytes(Bytes bytes, const std::string& path);
@@ -104,7 +95,8 @@ public:
     // written file back and checks it (checksum, unpacked flash image) before it replaces
     // the target. Only a written and verified file changes the workspace: after a failed
     // save, flash image, palettes and DNL file are exactly as they were.
-    SaveOutcome saveDnl(const std::string& path, ColourMode mode);
+    // A failure carries the system's error text.
+    Status saveDnl(const std::string& path, ColourMode mode);
     // Colour mode and rebuild alone, applied to the workspace.
     void rebuildDnl(ColourMode mode);
 
@@ -113,7 +105,7 @@ public:
     std::function<void(const std::string& tempPath)> afterDnlWritten;
 
     // Writes the flash image as it is.
-    SaveOutcome saveBin(const std::string& path) const;
+    Status saveBin(const std::string& path) const;
 
     // Rebuilds the four software information lines from flash image and DNL file.
     void BIN_zu_Versionstexte();
@@ -130,16 +122,17 @@ public:
     // --- palettes ---
     // Reads day and night palette from the flash image into the copies.
     void BIN_lese_Palette();
-    // The palette of the selected view.
-    const Palette& currentPalette() const { return dayView ? dayPalette : nightPalette; }
+    // The palette of the day or the night view.
+    const Palette& palette(bool dayView) const { return dayView ? dayPalette : nightPalette; }
     // Entries shown by the start image or (where supported) the DSP logo.
     EntryFlags usedEntries() const;
     // Does the start image look different by night? (identical / differs / neither)
     DayNightDiff Check_TagNachtDiff() const;
-    // "Korrigieren?": copies the used entries of the shown palette into the other one, re-reads.
-    void P_FixTagNachtClick();
+    // "Korrigieren?": copies the used entries of the shown palette (day or night) into the
+    // other one, re-reads.
+    void P_FixTagNachtClick(bool dayView);
     // Colour editor "OK": writes one entry of the shown palette, re-reads palettes and start image.
-    void BIN_schreibe_Farbe(std::uint8_t index, Rgb colour);
+    void BIN_schreibe_Farbe(bool dayView, std::uint8_t index, Rgb colour);
     // Rebuilds availableCount and availableList from availableEntries.
     void Setze_MaxColor();
     // Width of one cell of a palette strip `stripWidth` pixels wide; 0 when nothing is available.
@@ -154,10 +147,10 @@ public:
     void BIN_Lese_DSP();
     // After the start image editor wrote into the flash image: palettes, DSP logo, start image.
     void rereadAfterStartImageEditor();
-    // Previews in the palette of the selected view, with `selected` (0..255) picked out in
-    // its contrast colour (-1: all colours); no overlays.
-    RgbImage startImagePreview(int selected = -1) const;
-    RgbImage dspLogoPreview(int selected = -1) const;
+    // Previews in the day or night palette, with `selected` (0..255) picked out in its
+    // contrast colour (-1: all colours); no overlays.
+    RgbImage startImagePreview(bool dayView, int selected = -1) const;
+    RgbImage dspLogoPreview(bool dayView, int selected = -1) const;
 
     // --- grid patch ---
     // Reads the grid patch: sets gridActive.

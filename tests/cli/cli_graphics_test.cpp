@@ -114,7 +114,7 @@ TEST(CliGraphics, SaveCorrectsDayAndNightAsTheMainPageDoes) {
 
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
-    ws.P_FixTagNachtClick();
+    ws.P_FixTagNachtClick(true);
     ws.rebuildDnl(ColourMode::Normal);
     EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
 }
@@ -126,7 +126,6 @@ TEST(CliGraphics, ExportedPreviewsAreThePicturesInAllColours) {
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
     const QString in = test::writeTemp(dir, "in.DNL", sample.dnl);
     for (bool night : {false, true}) {
-        ws.dayView = !night;
         QStringList image = {"export-image", in, dir.filePath("bild.bmp")}, logo = {"export-logo", in, dir.filePath("logo.bmp")};
         if (night) {
             image << "--night";
@@ -135,9 +134,9 @@ TEST(CliGraphics, ExportedPreviewsAreThePicturesInAllColours) {
         ASSERT_EQ(test::runCli(image).exitCode, 0);
         ASSERT_EQ(test::runCli(logo).exitCode, 0);
         const RgbImage picture = readBmp(dir.filePath("bild.bmp"));
-        EXPECT_EQ(picture, ws.startImagePreview()) << night;
+        EXPECT_EQ(picture, ws.startImagePreview(!night)) << night;
         EXPECT_EQ(picture.at(0, 233), (night ? ws.nightPalette : ws.dayPalette)[sample.startImage[233 * 320]]);
-        EXPECT_EQ(readBmp(dir.filePath("logo.bmp")), ws.dspLogoPreview()) << night;
+        EXPECT_EQ(readBmp(dir.filePath("logo.bmp")), ws.dspLogoPreview(!night)) << night;
         EXPECT_EQ(QImage(dir.filePath("logo.bmp")).size(), QSize(79, 20));
     }
     QFile bmp(dir.filePath("bild.bmp"));

@@ -68,7 +68,7 @@ TEST(CliImportImage, WritesWhatTheEditorWrites) {
     ed.TB_StartbildChange(30);
     ed.reduceLogoTo(8);
     ASSERT_EQ(ed.AKT.count, 30);
-    ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
+    ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
     ws.rebuildDnl(ColourMode::Normal);
     EXPECT_EQ(readBytes(out), ws.dnl);
 
@@ -87,7 +87,7 @@ TEST(CliImportImage, WithoutPicturesWritesTheTakenOverImage) {
     Workspace before, after;
     ASSERT_TRUE(before.loadBytes(sample.dnl, "in.DNL").ok);
     ASSERT_TRUE(after.loadFile(out.toStdString()).ok);
-    EXPECT_EQ(after.startImagePreview(), before.startImagePreview());
+    EXPECT_EQ(after.startImagePreview(true), before.startImagePreview(true));
 }
 
 TEST(CliImportImage, Refusals) {
@@ -191,13 +191,12 @@ TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
     ASSERT_TRUE(logoFit.fit.ok()) << logoFit.fit.error;
     ASSERT_EQ(ed.importPicture(logoFit.fit.picture()).kind, ImportKind::DspLogo);
     const RgbImage written = editorPicture(ed, PhotoTarget::StartImage);
-    ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
+    ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
     ws.rebuildDnl(ColourMode::Normal);
     EXPECT_EQ(readBytes(out), ws.dnl);
     Workspace loaded;
     ASSERT_TRUE(loaded.loadFile(out.toStdString()).ok);
-    loaded.dayView = true;
-    EXPECT_EQ(loaded.startImagePreview(), written);
+    EXPECT_EQ(loaded.startImagePreview(true), written);
     EXPECT_LE(loaded.startImageColourCount, 7);
     const QString expectedQuality = QString::fromUtf8("Startbild angepasst: Ähnlichkeit (SSIM) ") +
                                     QString::number(ssim(written, fitted.scaled), 'f', 4);

@@ -68,7 +68,7 @@ TEST_P(EveryVersion, WrittenStartImageDecodesToAkt) {
             for (int p = 0; p < 1580; ++p) logo.set(p % 79, p / 79, {static_cast<std::uint8_t>(p % 37 * 7), 90, 200});
             ASSERT_EQ(ed.importPicture(logo).kind, ImportKind::DspLogo);
         }
-        ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
+        ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
         expectWrittenAsEdited(before, ws, ed);
         if (HasFailure()) return;
     }
@@ -79,13 +79,13 @@ TEST_P(EveryVersion, TakeOverAndWriteBack) {
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = GetParam()}).dnl, "x.DNL").ok);
     const Workspace before = ws;
-    const RgbImage shown = ws.startImagePreview();
+    const RgbImage shown = ws.startImagePreview(true);
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
     EXPECT_EQ(ed.AKT.count, ed.O.count);
-    ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
+    ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
     expectWrittenAsEdited(before, ws, ed);
-    EXPECT_EQ(ws.startImagePreview(), shown);
+    EXPECT_EQ(ws.startImagePreview(true), shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, EveryVersion, ::testing::Range(1, kVersionCount + 1));
@@ -101,7 +101,7 @@ TEST(EditorHandover, RefusedWithoutImageHeader) {
     EntrySelection s = ed.entrySelection();
     ASSERT_TRUE(I_Palette_U10MouseDown(s, ws.availableList.front(), false));
     ed.applyEntrySelection(s);
-    EXPECT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), msg::kNoStartImageHeader);
+    EXPECT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed).message(), msg::kNoStartImageHeader);
     EXPECT_EQ(ws.flash, flash);
     EXPECT_EQ(ws.availableEntries, entries);
 }
@@ -115,7 +115,7 @@ TEST(EditorHandover, HandsTheExpertSelectionBack) {
     const int removed = ws.availableList.back();
     ASSERT_TRUE(I_Palette_U10MouseDown(s, removed, false));
     ed.applyEntrySelection(s);
-    ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, ed), "");
+    ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
     EXPECT_EQ(ws.availableCount, s.count);
     EXPECT_FALSE(ws.availableEntries[static_cast<std::size_t>(removed)]);
     EXPECT_EQ(static_cast<int>(ws.availableList.size()), s.count);

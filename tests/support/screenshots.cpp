@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     ok &= save(&main, dir, "main-colour-selected.png");
 
     const SecondaryWindows& w = windows.windows();
-    w.farbeditor->setEditedColour(cell, main.workspace().dayPalette[static_cast<std::size_t>(cell)]);
+    w.farbeditor->setEditedColour(cell, main.workspace().dayPalette[static_cast<std::size_t>(cell)], true);
     w.farbeditor->FormShow();
     ok &= save(w.farbeditor, dir, "colour-editor.png");
     ok &= save(w.speichern, dir, "save-dialog.png");

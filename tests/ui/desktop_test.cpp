@@ -86,8 +86,9 @@ void expectSameStateAs(Program& actual, Program& reference) {
     EXPECT_EQ(actual.ws().versionIndex, reference.ws().versionIndex);
     EXPECT_TRUE(actual.ws().dnl == reference.ws().dnl);
     EXPECT_TRUE(actual.ws().flash == reference.ws().flash);
-    EXPECT_EQ(actual.ws().dayView, reference.ws().dayView);
-    EXPECT_EQ(actual.ws().refreshFlag, reference.ws().refreshFlag);
+    EXPECT_EQ(actual.main->dayView(), reference.main->dayView());
+    EXPECT_EQ(actual.windows->windows().startbild->takeOverPending(),
+              reference.windows->windows().startbild->takeOverPending());
     EXPECT_EQ(actual.ui().S_speichere_DNL_file->isEnabled(), reference.ui().S_speichere_DNL_file->isEnabled());
     EXPECT_EQ(actual.ui().P_DNL_Grafik->isVisibleTo(actual.main), reference.ui().P_DNL_Grafik->isVisibleTo(reference.main));
     EXPECT_EQ(infoLines(actual), infoLines(reference));

@@ -229,12 +229,12 @@ TEST_F(MainWindowTest, SecondLoadResetsViewAndDspOverlay) {
     u->RB_Nacht->click();
     u->RB_DSP_an->click();
     windows->windows().speichern->setColourMode(ColourMode::Swap);
-    ASSERT_FALSE(ws().dayView);
+    ASSERT_FALSE(main->dayView());
     ASSERT_TRUE(u->RB_DSP_an->isChecked());
 
     const synth::Sample second = loadSample({.version = 4, .grid = synth::GridData::Inactive, .seed = 7});
     EXPECT_TRUE(u->RB_Tag->isChecked());
-    EXPECT_TRUE(ws().dayView);
+    EXPECT_TRUE(main->dayView());
     EXPECT_TRUE(u->RB_DSP_aus->isChecked());
     EXPECT_EQ(windows->windows().speichern->colourMode(), ColourMode::Normal);
     expectPlainPreview(second, ws().dayPalette);
@@ -677,10 +677,10 @@ TEST_F(MainWindowTest, StartImageEditorSeesAPlainPictureAndFlagsComeBack) {
 
 TEST_F(MainWindowTest, ExpertModeTogglesWithTheMenuItem) {
     u->Expertenmodus1->trigger();
-    EXPECT_TRUE(ws().expertMode);
+    EXPECT_TRUE(main->expertMode());
     EXPECT_TRUE(u->Expertenmodus1->isChecked());
     u->Expertenmodus1->trigger();
-    EXPECT_FALSE(ws().expertMode);
+    EXPECT_FALSE(main->expertMode());
     EXPECT_FALSE(u->Expertenmodus1->isChecked());
 }
 

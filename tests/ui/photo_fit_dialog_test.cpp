@@ -144,7 +144,7 @@ TEST_F(PhotoFitTest, WindowsWriteWhatTheCommandLineToolWrites) {
 
         platform.answerOpen(savedAs);
         main->DNL_Datei_einlesen();
-        EXPECT_EQ(c.settings.logo ? ws().dspLogoPreview() : ws().startImagePreview(), shown);
+        EXPECT_EQ(c.settings.logo ? ws().dspLogoPreview(true) : ws().startImagePreview(true), shown);
         savedAs.clear();
         inEditor = nullptr;
         inPhoto = nullptr;
@@ -182,7 +182,7 @@ TEST_F(PhotoFitTest, AcceptedPhotoTakesTheRoadOfALoadedPicture) {
     EXPECT_TRUE(Sets(ed()) == Sets(expected));
     EXPECT_EQ(tf3->TB_Startbild->value(), expected.AKT.count);
     EXPECT_EQ(tf3->L_O_Bild_AnzCol->text().toInt(), expected.O.count);
-    EXPECT_FALSE(ws().refreshFlag);
+    EXPECT_FALSE(tf3->takeOverPending());
 }
 
 TEST_F(PhotoFitTest, CancelAndRefusalsChangeNothing) {

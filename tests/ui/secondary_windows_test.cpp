@@ -71,13 +71,12 @@ TEST(ColourEditor, OkWritesThreeBytesIntoThePaletteOfTheShownView) {
     for (const Case c : {Case{true, 17}, Case{false, 0}, Case{false, 255}, Case{true, 255}}) {
         SCOPED_TRACE(testing::Message() << "day " << c.dayView << " index " << c.index);
         Workspace ws = loadedWorkspace();
-        ws.dayView = c.dayView;
         const Bytes before = ws.flash;
         const std::size_t P = ws.paletteOffset();
         const Palette otherBefore = c.dayView ? ws.nightPalette : ws.dayPalette;
 
         TF2_Farbeditor editor(ws);
-        editor.setEditedColour(c.index, ws.currentPalette()[static_cast<std::size_t>(c.index)]);
+        editor.setEditedColour(c.index, ws.palette(c.dayView)[static_cast<std::size_t>(c.index)], c.dayView);
         editor.FormShow();
         EXPECT_EQ(editor.L_Farbe->text(), QStringLiteral("Farbe Nr: %1").arg(c.index));
         // Values no firmware palette of the factory holds, so every byte changes.
@@ -96,7 +95,7 @@ TEST(ColourEditor, OkWritesThreeBytesIntoThePaletteOfTheShownView) {
         EXPECT_EQ(ws.flash[at + 1], 7);
         EXPECT_EQ(ws.flash[at + 2], 99);
         // The copies are re-read from the flash image: the edited one changed, the other did not.
-        EXPECT_EQ(ws.currentPalette()[static_cast<std::size_t>(c.index)], (Rgb{201, 7, 99}));
+        EXPECT_EQ(ws.palette(c.dayView)[static_cast<std::size_t>(c.index)], (Rgb{201, 7, 99}));
         EXPECT_EQ(c.dayView ? ws.nightPalette : ws.dayPalette, otherBefore);
     }
 }
@@ -105,7 +104,7 @@ TEST(ColourEditor, OkWithoutMovingASliderLeavesTheFlashImageAsItWas) {
     Workspace ws = loadedWorkspace();
     const Bytes before = ws.flash;
     TF2_Farbeditor editor(ws);
-    editor.setEditedColour(40, ws.dayPalette[40]);
+    editor.setEditedColour(40, ws.dayPalette[40], true);
     editor.FormShow();
     EXPECT_EQ(editor.editedColour(), ws.dayPalette[40]);
     editor.BitBtn1->click();
@@ -121,12 +120,11 @@ TEST(ColourEditor, MergingTwoDayColoursLowersTheColourCountOnlyInTheDayView) {
             if (ws.startImagePixelCounts[static_cast<std::size_t>(i)] > 0) used.push_back(i);
         ASSERT_GE(used.size(), 2u);
         const int countBefore = ws.startImageColourCount;
-        ws.dayView = dayView;
 
         // Give the second used entry the day colour of the first one.
         const Rgb target = ws.dayPalette[static_cast<std::size_t>(used[0])];
         TF2_Farbeditor editor(ws);
-        editor.setEditedColour(used[1], ws.currentPalette()[static_cast<std::size_t>(used[1])]);
+        editor.setEditedColour(used[1], ws.palette(dayView)[static_cast<std::size_t>(used[1])], dayView);
         editor.FormShow();
         editor.T_rot->setValue(target.r);
         editor.T_gruen->setValue(target.g);
@@ -138,12 +136,11 @@ TEST(ColourEditor, MergingTwoDayColoursLowersTheColourCountOnlyInTheDayView) {
 
 TEST(ColourEditor, CancelChangesNothing) {
     Workspace ws = loadedWorkspace();
-    ws.dayView = false;
     const Bytes before = ws.flash;
     const Palette day = ws.dayPalette, night = ws.nightPalette;
     const auto counts = ws.startImagePixelCounts;
     TF2_Farbeditor editor(ws);
-    editor.setEditedColour(3, ws.nightPalette[3]);
+    editor.setEditedColour(3, ws.nightPalette[3], false);
     editor.FormShow();
     editor.T_rot->setValue(ws.nightPalette[3].r ^ 0x80);
     editor.T_blau->setValue(ws.nightPalette[3].b ^ 0x80);
@@ -163,13 +160,13 @@ TEST(ColourEditor, CaptionKeepsLegibleOnTheEditedColour) {
         QColor text;
     };
     for (const Case c : {Case{{255, 255, 255}, Qt::black}, Case{{0, 0, 128}, Qt::white}, Case{{255, 255, 0}, Qt::black}}) {
-        editor.setEditedColour(1, c.colour);
+        editor.setEditedColour(1, c.colour, true);
         editor.FormShow();
         EXPECT_EQ(editor.L_Farbe->palette().color(QPalette::Window), qcolor(c.colour));
         EXPECT_EQ(editor.L_Farbe->palette().color(QPalette::WindowText), c.text);
     }
     // Each value label stands on its channel alone.
-    editor.setEditedColour(1, {10, 20, 30});
+    editor.setEditedColour(1, {10, 20, 30}, true);
     editor.FormShow();
     EXPECT_EQ(editor.L_rot->palette().color(QPalette::Window), QColor(10, 0, 0));
     EXPECT_EQ(editor.L_gruen->palette().color(QPalette::Window), QColor(0, 20, 0));

@@ -97,7 +97,7 @@ TEST_F(StartImageEditorTest, TakeOverFollowsTheVersion) {
         EXPECT_EQ(tf3->S_oeffne_Grafik_file->text(), QStringLiteral("BILD-DATEI\n\rLADEN"));
 
         // The picture as the main page shows it, and the sets built from it.
-        EXPECT_EQ(toRgb(tf3->I_Bild_links->canvas()), ws().startImagePreview());
+        EXPECT_EQ(toRgb(tf3->I_Bild_links->canvas()), ws().startImagePreview(true));
         EXPECT_EQ(ed().availableCount, ws().availableCount);
         EXPECT_EQ(ed().O.count, ws().startImageColourCount);
         EXPECT_EQ(toRgb(tf3->I_AKT_Bild->canvas()), renderColourSet(ed().AKT));
@@ -109,7 +109,7 @@ TEST_F(StartImageEditorTest, TakeOverFollowsTheVersion) {
         EXPECT_EQ(tf3->L_Maximal_moeglich_Bild_AnzCol->text().toInt(), ed().maximumPossible);
         EXPECT_EQ(tf3->L_AKT_Bild_AnzCol->text().toInt(), ed().AKT.count);
         if (dsp) {
-            EXPECT_EQ(toRgb(tf3->I_DSP_links->canvas()), ws().dspLogoPreview());
+            EXPECT_EQ(toRgb(tf3->I_DSP_links->canvas()), ws().dspLogoPreview(true));
             EXPECT_EQ(tf3->TB_DSP->maximum(), ws().availableCount);
             EXPECT_EQ(tf3->TB_DSP->value(), ed().AKT_DSP.count);
             EXPECT_EQ(tf3->L_O_DSP_AnzCol->text().toInt(), ed().O_DSP.count);
@@ -164,7 +164,7 @@ TEST_F(StartImageEditorTest, RefusedPicturesChangeNothing) {
         else EXPECT_NE(platform.messages[0].find(c.message), std::string::npos) << platform.messages[0];
         EXPECT_TRUE(Sets(ed()) == before);
         EXPECT_EQ(tf3->I_AKT_Bild->canvas(), shown);
-        EXPECT_TRUE(ws().refreshFlag);
+        EXPECT_TRUE(tf3->takeOverPending());
     }
     const FileDialogRequest& request = platform.openRequests.back();
     EXPECT_EQ(request.filter, "Grafik-Dateien (*.BMP)|*.BMP");
@@ -187,7 +187,7 @@ TEST_F(StartImageEditorTest, StartPictureAndLogoEachReplaceOnlyTheirSets) {
     const RgbImage picture = bandPicture(24);
     importThroughDialog(putPicture("start.bmp", picture));
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_FALSE(ws().refreshFlag);
+    EXPECT_FALSE(tf3->takeOverPending());
     EXPECT_EQ(ed().O.count, 24);
     EXPECT_EQ(ed().O_DSP, takenOver.O_DSP);
     EXPECT_EQ(ed().AKT_DSP, takenOver.AKT_DSP);
@@ -481,7 +481,7 @@ TEST_F(StartImageEditorTest, AcceptWritesWhatTheCoreComputesAndTheMainPageShowsI
         tf3->TB_Startbild->setValue(tf3->TB_Startbild->value() - 9);
         for (int i = 0; i < 3; ++i) tf3->TB_DSP->setValue(tf3->TB_DSP->value() - 1);
         Workspace copy = ws();
-        ASSERT_EQ(BB_schreibe_NEU_in_BINClick(copy, ed()), "");
+        ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(copy, ed()).ok());
         expected = copy.flash;
         ASSERT_NE(expected, ws().flash);
         editorPicture = renderColourSet(ed().AKT);
@@ -494,8 +494,8 @@ TEST_F(StartImageEditorTest, AcceptWritesWhatTheCoreComputesAndTheMainPageShowsI
     EXPECT_EQ(ws().availableCount, ed().availableCount);
     // The main page decoded what was written: the editor's pictures in its colours (its
     // start image view adds the grid lines again).
-    EXPECT_EQ(ws().startImagePreview(), editorPicture);
-    EXPECT_EQ(ws().dspLogoPreview(), editorLogo);
+    EXPECT_EQ(ws().startImagePreview(true), editorPicture);
+    EXPECT_EQ(ws().dspLogoPreview(true), editorLogo);
     EXPECT_EQ(toRgb(main->ui().I_BIN_DSP_Grafik->canvas()), editorLogo);
 }
 
@@ -536,10 +536,10 @@ TEST_F(StartImageEditorTest, RefusedAcceptAndCancelWriteNothing) {
     EXPECT_EQ(ws().availableEntries, entries);  // the expert choice was not handed back
 }
 
-TEST_F(StartImageEditorTest, RefreshFlagDecidesWhatAnOpeningShows) {
+TEST_F(StartImageEditorTest, TakeOverPendingDecidesWhatAnOpeningShows) {
     load({.version = 4});
     tf3->FormShow();
-    const RgbImage fromMainPage = ws().startImagePreview();
+    const RgbImage fromMainPage = ws().startImagePreview(true);
     // A slider move alone is forgotten: the next opening takes over again.
     tf3->TB_Startbild->setValue(3);
     tf3->BB_Abbruch->click();
@@ -557,10 +557,42 @@ TEST_F(StartImageEditorTest, RefreshFlagDecidesWhatAnOpeningShows) {
     EXPECT_EQ(tf3->TB_Startbild->value(), 5);
     // ... until a DNL file is loaded.
     load({.version = 4});
-    EXPECT_TRUE(ws().refreshFlag);
+    EXPECT_TRUE(tf3->takeOverPending());
     tf3->FormShow();
     EXPECT_EQ(toRgb(tf3->I_Bild_links->canvas()), fromMainPage);
     EXPECT_EQ(ed().O.count, ws().startImageColourCount);
+}
+
+TEST_F(StartImageEditorTest, UndoAndRedoMakeTheNextOpeningTakeOverAgain) {
+    load({.version = 4});
+    tf3->FormShow();
+    importThroughDialog(putPicture("start.bmp", bandPicture(12)));
+    ASSERT_FALSE(tf3->takeOverPending());
+    // Another window's accepted change keeps the imported picture...
+    ws().BIN_Gitter(false);
+    EXPECT_FALSE(tf3->takeOverPending());
+    // ... a step taken back replaces it.
+    ASSERT_TRUE(ws().undo());
+    EXPECT_TRUE(tf3->takeOverPending());
+    tf3->FormShow();
+    EXPECT_EQ(toRgb(tf3->I_Bild_links->canvas()), ws().startImagePreview(true));
+
+    importThroughDialog(putPicture("start.bmp", bandPicture(12)));
+    ASSERT_FALSE(tf3->takeOverPending());
+    ASSERT_TRUE(ws().redo());
+    EXPECT_TRUE(tf3->takeOverPending());
+}
+
+TEST(StartImageEditorWindow, AWorkspaceThatOutlivesTheWindowStillLoads) {
+    Workspace ws;
+    test::ScriptedPlatform platform;
+    {
+        TF3_Startbild tf3(ws, platform, [] {});
+        EXPECT_FALSE(tf3.takeOverPending());
+    }
+    EXPECT_TRUE(ws.loadBytes(synth::makeSample({.version = 4}).dnl, "x.DNL").ok);
+    TF3_Startbild later(ws, platform, [] {});
+    EXPECT_TRUE(later.takeOverPending());  // made after a load: takes over at its first opening
 }
 
 // --- drops, saves, help ---------------------------------------------------------------
@@ -602,7 +634,7 @@ TEST_F(StartImageEditorTest, DroppedPictureIsImportedLikeAnOpenedOne) {
 
     EXPECT_TRUE(drop(tf3, {start}));
     EXPECT_EQ(ed().O.count, 20);
-    EXPECT_FALSE(ws().refreshFlag);
+    EXPECT_FALSE(tf3->takeOverPending());
     EXPECT_TRUE(drop(tf3, {logo}));
     EXPECT_EQ(ed().O_DSP.count, 7);
     EXPECT_EQ(platform.openRequests.size(), dialogs);
@@ -817,9 +849,9 @@ TEST_F(StartImageEditorTest, WindowsWriteWhatTheCommandLineToolWrites) {
         // Loading the saved file shows what the editor showed.
         platform.answerOpen(saved);
         main->DNL_Datei_einlesen();
-        EXPECT_EQ(ws().startImagePreview(), shownPicture);
+        EXPECT_EQ(ws().startImagePreview(true), shownPicture);
         if (ws().dspLogoSupported) {
-            EXPECT_EQ(ws().dspLogoPreview(), shownLogo);
+            EXPECT_EQ(ws().dspLogoPreview(true), shownLogo);
         }
         inEditor = nullptr;
         onOtherModal = nullptr;

@@ -103,14 +103,11 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
         const char* label;
     };
     const Case cases[] = {
-        {"colour editor", {.version = 6}, [](Workspace& ws) { ws.BIN_schreibe_Farbe(usedEntry(ws), {1, 2, 3}); },
+        {"colour editor", {.version = 6}, [](Workspace& ws) { ws.BIN_schreibe_Farbe(true, usedEntry(ws), {1, 2, 3}); },
          ChangeKind::Palettes, steplabel::kColour},
-        {"night colour", {.version = 2}, [](Workspace& ws) {
-             ws.dayView = false;
-             ws.BIN_schreibe_Farbe(usedEntry(ws), {9, 8, 7});
-         }, ChangeKind::Palettes, steplabel::kColour},
+        {"night colour", {.version = 2}, [](Workspace& ws) { ws.BIN_schreibe_Farbe(false, usedEntry(ws), {9, 8, 7}); }, ChangeKind::Palettes, steplabel::kColour},
         {"day and night corrected", {.version = 3, .night = synth::NightPalette::Darker},
-         [](Workspace& ws) { ws.P_FixTagNachtClick(); }, ChangeKind::Palettes, steplabel::kDayNight},
+         [](Workspace& ws) { ws.P_FixTagNachtClick(true); }, ChangeKind::Palettes, steplabel::kDayNight},
         {"grid off", {.version = 4}, [](Workspace& ws) { ws.BIN_Gitter(false); }, ChangeKind::Grid, steplabel::kGridOff},
         {"grid on", {.version = 1, .grid = synth::GridData::Inactive}, [](Workspace& ws) { ws.BIN_Gitter(true); },
          ChangeKind::Grid, steplabel::kGridOn},
@@ -124,10 +121,10 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
              StartImageEditor editor;
              editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));
              ASSERT_EQ(editor.importPicture(synth::photoPicture(3, 40)).kind, ImportKind::StartImage);
-             ASSERT_EQ(BB_schreibe_NEU_in_BINClick(ws, editor), "");
+             ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, editor).ok());
          }, ChangeKind::StartImage, steplabel::kStartImage},
         {"colour mode of a save", {.version = 4}, [&](Workspace& ws) {
-             ASSERT_TRUE(ws.saveDnl(dir.file("saved.DNL"), ColourMode::Swap).ok);
+             ASSERT_TRUE(ws.saveDnl(dir.file("saved.DNL"), ColourMode::Swap).ok());
          }, ChangeKind::ColourMode, steplabel::kColourMode},
     };
     for (const Case& c : cases) {
@@ -170,10 +167,10 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
 TEST(History, ANewStepDropsWhatCouldBeRedone) {
     Workspace ws = loaded({.version = 4});
     ws.BIN_Gitter(false);
-    ws.BIN_schreibe_Farbe(usedEntry(ws), {1, 1, 1});
+    ws.BIN_schreibe_Farbe(true, usedEntry(ws), {1, 1, 1});
     ASSERT_TRUE(ws.undo());
     ASSERT_TRUE(ws.history().canRedo());
-    ws.P_FixTagNachtClick();
+    ws.P_FixTagNachtClick(true);
     EXPECT_FALSE(ws.history().canRedo());
     EXPECT_FALSE(ws.redo());
     EXPECT_EQ(ws.history().size(), 2u);
@@ -219,7 +216,7 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     EXPECT_FALSE(ws.isModified());  // back at the loaded state
     ws.redo();
     EXPECT_TRUE(ws.isModified());
-    ASSERT_TRUE(ws.saveDnl(dir.file("a.DNL"), ColourMode::Normal).ok);
+    ASSERT_TRUE(ws.saveDnl(dir.file("a.DNL"), ColourMode::Normal).ok());
     EXPECT_FALSE(ws.isModified());
     // The normal colour mode writes nothing of its own; the fresh flash checksum belongs to
     // the step before, and undoing that step takes it back too.
@@ -231,18 +228,18 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     EXPECT_FALSE(ws.isModified());
 
     // A colour mode is a step before the saved position: undoing it leaves unsaved changes.
-    ASSERT_TRUE(ws.saveDnl(dir.file("b.DNL"), ColourMode::AlwaysNight).ok);
+    ASSERT_TRUE(ws.saveDnl(dir.file("b.DNL"), ColourMode::AlwaysNight).ok());
     EXPECT_FALSE(ws.isModified());
     EXPECT_EQ(ws.history().nextUndo()->kind, ChangeKind::ColourMode);
     ws.undo();
     EXPECT_TRUE(ws.isModified());
 
     // A failed save marks nothing.
-    ASSERT_FALSE(ws.saveDnl(dir.file("missing/c.DNL"), ColourMode::Normal).ok);
+    ASSERT_FALSE(ws.saveDnl(dir.file("missing/c.DNL"), ColourMode::Normal).ok());
     EXPECT_TRUE(ws.isModified());
 
     // A new branch after the saved state cannot reach it again.
-    ws.BIN_schreibe_Farbe(usedEntry(ws), {5, 5, 5});
+    ws.BIN_schreibe_Farbe(true, usedEntry(ws), {5, 5, 5});
     EXPECT_TRUE(ws.isModified());
     ws.undo();
     EXPECT_TRUE(ws.isModified());
@@ -284,8 +281,8 @@ TEST(History, ListenersHearEveryChangeWithItsKindAndCause) {
     ws.BIN_Gitter(false);
     ws.undo();
     ws.redo();
-    ASSERT_TRUE(ws.saveDnl(dir.file("a.DNL"), ColourMode::AlwaysDay).ok);
-    ASSERT_TRUE(ws.saveDnl(dir.file("b.DNL"), ColourMode::Normal).ok);
+    ASSERT_TRUE(ws.saveDnl(dir.file("a.DNL"), ColourMode::AlwaysDay).ok());
+    ASSERT_TRUE(ws.saveDnl(dir.file("b.DNL"), ColourMode::Normal).ok());
     const std::vector<std::pair<ChangeKind, ChangeCause>> expected = {
         {ChangeKind::File, ChangeCause::Load},         {ChangeKind::Grid, ChangeCause::Apply},
         {ChangeKind::Grid, ChangeCause::Undo},         {ChangeKind::Grid, ChangeCause::Redo},

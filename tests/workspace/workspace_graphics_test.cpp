@@ -69,28 +69,20 @@ TEST(WorkspaceResources, LoadDecodesEveryVersion) {
         EXPECT_EQ(ws.gridActive, version.gridOffset > 0) << v;
         EXPECT_EQ(ws.gridState(), version.gridOffset > 0 ? GridState::Active : GridState::Absent) << v;
         EXPECT_EQ(ws.Check_TagNachtDiff(), DayNightDiff::Differs) << v;
-        EXPECT_TRUE(ws.dayView);
-        EXPECT_TRUE(ws.refreshFlag);
     }
 }
 
-TEST(WorkspaceResources, ASecondLoadResetsTheViewAndRejectedFilesChangeNothing) {
+TEST(WorkspaceResources, ASecondLoadReplacesTheDocumentAndRejectedFilesChangeNothing) {
     Workspace ws = loaded({.version = 2});
-    ws.dayView = false;
-    ws.refreshFlag = false;
     const auto second = synth::makeSample({.version = 9, .detail = 0});
     ASSERT_TRUE(ws.loadBytes(second.dnl, "y.DNL").ok);
-    EXPECT_TRUE(ws.dayView);
-    EXPECT_TRUE(ws.refreshFlag);
     EXPECT_TRUE(ws.dspIndexList.empty());  // the first file's logo is gone with it
     EXPECT_EQ(ws.startImage, second.startImage);
 
     const Workspace before = ws;
     Bytes bad = synth::makeSample({.version = 3}).dnl;
     bad[100] ^= 1;
-    ws.dayView = false;
     EXPECT_FALSE(ws.loadBytes(bad, "bad.DNL").ok);
-    EXPECT_FALSE(ws.dayView);
     EXPECT_EQ(ws.startImage, before.startImage);
     EXPECT_EQ(ws.dayPalette, before.dayPalette);
     EXPECT_EQ(ws.availableList, before.availableList);
@@ -105,11 +97,10 @@ TEST(WorkspaceResources, DayNightStates) {
 
 TEST(WorkspaceResources, CorrectionInTheNightView) {
     Workspace ws = loaded({.version = 3});
-    ws.dayView = false;
     const Palette day = ws.dayPalette, night = ws.nightPalette;
     const Bytes before = ws.flash;
     const EntryFlags used = ws.usedEntries();
-    ws.P_FixTagNachtClick();
+    ws.P_FixTagNachtClick(false);
     EXPECT_EQ(ws.nightPalette, night);
     for (std::size_t i = 0; i < 256; ++i) EXPECT_EQ(ws.dayPalette[i], used[i] ? night[i] : day[i]) << i;
     // This sample's palettes differed in used entries only: now they are identical.
@@ -125,7 +116,7 @@ TEST(WorkspaceResources, CorrectionInTheNightView) {
     unused.flash[unused.paletteOffset() + 3 * unused.startImage[0]] ^= 0x40;  // a used entry differs too
     unused.BIN_lese_Palette();
     ASSERT_EQ(unused.Check_TagNachtDiff(), DayNightDiff::Differs);
-    unused.P_FixTagNachtClick();
+    unused.P_FixTagNachtClick(true);
     EXPECT_EQ(unused.Check_TagNachtDiff(), DayNightDiff::None);
 }
 
@@ -133,8 +124,7 @@ TEST(WorkspaceResources, ColourEditorAcceptWritesThreeBytesOfTheShownPalette) {
     Workspace ws = loaded({.version = 4});
     const std::size_t p = ws.paletteOffset();
     Bytes before = ws.flash;
-    ws.dayView = false;
-    ws.BIN_schreibe_Farbe(0, {1, 2, 3});
+    ws.BIN_schreibe_Farbe(false, 0, {1, 2, 3});
     EXPECT_EQ(differences(before, ws.flash).size(), 3u);
     EXPECT_EQ(Bytes(ws.flash.begin() + p + 0x300, ws.flash.begin() + p + 0x303), (Bytes{1, 2, 3}));
     EXPECT_EQ(ws.nightPalette[0], (Rgb{1, 2, 3}));
@@ -142,17 +132,16 @@ TEST(WorkspaceResources, ColourEditorAcceptWritesThreeBytesOfTheShownPalette) {
 
     // Rewriting the same colour changes nothing.
     before = ws.flash;
-    ws.BIN_schreibe_Farbe(0, {1, 2, 3});
+    ws.BIN_schreibe_Farbe(false, 0, {1, 2, 3});
     EXPECT_EQ(ws.flash, before);
 
     // Making two used colours equal lowers the count in the day view only.
     const int count = ws.startImageColourCount;
     const std::uint8_t a = ws.startImage[0], b = ws.startImage[233 * 320];
     ASSERT_NE(a, b);
-    ws.BIN_schreibe_Farbe(a, ws.nightPalette[b]);
+    ws.BIN_schreibe_Farbe(false, a, ws.nightPalette[b]);
     EXPECT_EQ(ws.startImageColourCount, count);
-    ws.dayView = true;
-    ws.BIN_schreibe_Farbe(a, ws.dayPalette[b]);
+    ws.BIN_schreibe_Farbe(true, a, ws.dayPalette[b]);
     EXPECT_EQ(ws.startImageColourCount, count - 1);
     EXPECT_EQ(Bytes(ws.flash.begin() + p + 3 * a, ws.flash.begin() + p + 3 * a + 3),
               (Bytes{ws.dayPalette[b].r, ws.dayPalette[b].g, ws.dayPalette[b].b}));
@@ -242,11 +231,10 @@ TEST(WorkspaceResources, RereadAfterTheStartImageEditor) {
 TEST(WorkspaceResources, PreviewsUseTheShownPaletteAndSelection) {
     Workspace ws = loaded({.version = 3});
     const std::uint8_t index = ws.startImage[0];
-    EXPECT_EQ(ws.startImagePreview().at(0, 0), ws.dayPalette[index]);
-    ws.dayView = false;
-    EXPECT_EQ(ws.startImagePreview().at(0, 0), ws.nightPalette[index]);
-    EXPECT_EQ(ws.dspLogoPreview().at(0, 0), ws.nightPalette[ws.dspLogo[0]]);
+    EXPECT_EQ(ws.startImagePreview(true).at(0, 0), ws.dayPalette[index]);
+    EXPECT_EQ(ws.startImagePreview(false).at(0, 0), ws.nightPalette[index]);
+    EXPECT_EQ(ws.dspLogoPreview(false).at(0, 0), ws.nightPalette[ws.dspLogo[0]]);
     const int selected = (index + 1) % 256;
     const Rgb contrast = KontrastFarbe(ws.nightPalette[static_cast<std::size_t>(selected)]);
-    EXPECT_EQ(ws.startImagePreview(selected).at(0, 0), contrast);
+    EXPECT_EQ(ws.startImagePreview(false, selected).at(0, 0), contrast);
 }

@@ -61,7 +61,7 @@ TEST(WorkspaceSave, RoundTripKeepsVersionAndImageForEveryVersion) {
             Workspace ws;
             ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
             const std::string out = dir.file("out.DNL");
-            ASSERT_TRUE(ws.saveDnl(out, ColourMode::Normal).ok);
+            ASSERT_TRUE(ws.saveDnl(out, ColourMode::Normal).ok());
 
             const Bytes saved = readFile(out);
             EXPECT_EQ(saved, ws.dnl);
@@ -207,18 +207,18 @@ TEST(WorkspaceFiles, FailedWritesLeaveFilesAsTheyWere) {
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
 
     writeFile(dir.file("plain"), Bytes{1, 2, 3});
-    const SaveOutcome intoFile = ws.saveDnl(dir.file("plain") + "/out.DNL", ColourMode::Normal);
-    EXPECT_FALSE(intoFile.ok);
-    EXPECT_FALSE(intoFile.message.empty());
+    const Status intoFile = ws.saveDnl(dir.file("plain") + "/out.DNL", ColourMode::Normal);
+    EXPECT_FALSE(intoFile.ok());
+    EXPECT_FALSE(intoFile.message().empty());
     EXPECT_EQ(readFile(dir.file("plain")), (Bytes{1, 2, 3}));
 
     fs::create_directories(dir.file("adir"));
-    EXPECT_FALSE(ws.saveBin(dir.file("adir")).ok);
+    EXPECT_FALSE(ws.saveBin(dir.file("adir")).ok());
     EXPECT_TRUE(fs::is_directory(dir.file("adir")));
 
     // A successful write replaces an existing file completely and leaves no temporary behind.
     writeFile(dir.file("old.BIN"), Bytes(3 << 20, 0x55));
-    ASSERT_TRUE(ws.saveBin(dir.file("old.BIN")).ok);
+    ASSERT_TRUE(ws.saveBin(dir.file("old.BIN")).ok());
     EXPECT_EQ(readFile(dir.file("old.BIN")), ws.flash);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("")), fs::directory_iterator()), 3);
 }
@@ -292,11 +292,11 @@ TEST(WorkspaceSave, WrittenFileThatDoesNotVerifyLeavesTargetAndWorkspace) {
                 c.corrupt(b);
                 writeFile(temp, b);
             };
-            const SaveOutcome outcome = ws.saveDnl(target, ColourMode::Swap);
-            EXPECT_FALSE(outcome.ok);
-            EXPECT_EQ(outcome.message.rfind(msg::kNotVerified, 0), 0u) << outcome.message;
-            EXPECT_NE(outcome.message.find(msg::kTargetUnchanged), std::string::npos);
-            EXPECT_NE(outcome.message.find(c.reason), std::string::npos) << outcome.message;
+            const Status outcome = ws.saveDnl(target, ColourMode::Swap);
+            EXPECT_FALSE(outcome.ok());
+            EXPECT_EQ(outcome.message().rfind(msg::kNotVerified, 0), 0u) << outcome.message();
+            EXPECT_NE(outcome.message().find(msg::kTargetUnchanged), std::string::npos);
+            EXPECT_NE(outcome.message().find(c.reason), std::string::npos) << outcome.message();
             EXPECT_EQ(fs::exists(target), targetExists);
             if (targetExists) {
                 EXPECT_EQ(readFile(target), (Bytes{9, 8, 7}));
@@ -312,7 +312,7 @@ TEST(WorkspaceSave, WrittenFileThatDoesNotVerifyLeavesTargetAndWorkspace) {
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
     bool checked = false;
     ws.afterDnlWritten = [&](const std::string&) { checked = true; };
-    ASSERT_TRUE(ws.saveDnl(dir.file("out.DNL"), ColourMode::Swap).ok);
+    ASSERT_TRUE(ws.saveDnl(dir.file("out.DNL"), ColourMode::Swap).ok());
     EXPECT_TRUE(checked);
     EXPECT_EQ(readFile(dir.file("out.DNL")), ws.dnl);
 }
@@ -331,18 +331,18 @@ TEST(WorkspaceSave, FailedSaveKeepsColourModeOutAndTheRetryWritesTheSame) {
         SCOPED_TRACE(static_cast<int>(mode));
         Workspace first;  // saves once, successfully
         ASSERT_TRUE(first.loadBytes(sample.dnl, "in.DNL").ok);
-        ASSERT_TRUE(first.saveDnl(dir.file("open/first.DNL"), mode).ok);
+        ASSERT_TRUE(first.saveDnl(dir.file("open/first.DNL"), mode).ok());
 
         Workspace ws;
         ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
         const SavedState before = savedState(ws);
         ASSERT_NE(ws.dayPalette, ws.nightPalette);
-        const SaveOutcome failed = ws.saveDnl(readOnly + "/out.DNL", mode);
-        EXPECT_FALSE(failed.ok);
-        EXPECT_FALSE(failed.message.empty());
+        const Status failed = ws.saveDnl(readOnly + "/out.DNL", mode);
+        EXPECT_FALSE(failed.ok());
+        EXPECT_FALSE(failed.message().empty());
         EXPECT_TRUE(savedState(ws) == before) << "a failed save changed the workspace";
 
-        ASSERT_TRUE(ws.saveDnl(dir.file("open/retry.DNL"), mode).ok);
+        ASSERT_TRUE(ws.saveDnl(dir.file("open/retry.DNL"), mode).ok());
         EXPECT_EQ(readFile(dir.file("open/retry.DNL")), readFile(dir.file("open/first.DNL")));
         EXPECT_TRUE(savedState(ws) == savedState(first));
     }
