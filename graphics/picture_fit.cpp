@@ -229,6 +229,12 @@ bool wellFormed(const RgbImage& picture) {
     return picture.rgb.size() == static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 3;
 }
 
+// Null when the picture has the size asked for and the entry count is usable, otherwise the reason.
+const char* pictureRefusal(const RgbImage& picture, int width, int height, const char* wrongSize, int entries) {
+    if (picture.width != width || picture.height != height || !wellFormed(picture)) return wrongSize;
+    return entriesRefusal(entries);
+}
+
 }  // namespace
 
 RgbImage PictureFit::picture() const {
@@ -248,11 +254,8 @@ PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int
 
 PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries, const FitSettings& settings) {
     PictureFit refused;
-    if (picture.width != kStartImageWidth || picture.height != kStartImageHeight || !wellFormed(picture)) {
-        refused.error = "Das Bild hat nicht die Größe des Startbildes (320 x 234 Pixel).";
-        return refused;
-    }
-    if (const char* why = entriesRefusal(entries)) {
+    if (const char* why = pictureRefusal(picture, kStartImageWidth, kStartImageHeight,
+                                         "Das Bild hat nicht die Größe des Startbildes (320 x 234 Pixel).", entries)) {
         refused.error = why;
         return refused;
     }
@@ -310,11 +313,8 @@ PictureFit fitDspLogo(const RgbImage& picture, int entries) { return fitDspLogo(
 
 PictureFit fitDspLogo(const RgbImage& picture, int entries, const FitSettings& settings) {
     PictureFit refused;
-    if (picture.width != kDspLogoWidth || picture.height != kDspLogoHeight || !wellFormed(picture)) {
-        refused.error = "Das Bild hat nicht die Größe des DSP-Logos (79 x 20 Pixel).";
-        return refused;
-    }
-    if (const char* why = entriesRefusal(entries)) {
+    if (const char* why = pictureRefusal(picture, kDspLogoWidth, kDspLogoHeight,
+                                         "Das Bild hat nicht die Größe des DSP-Logos (79 x 20 Pixel).", entries)) {
         refused.error = why;
         return refused;
     }
