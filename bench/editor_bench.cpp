@@ -44,8 +44,8 @@ static void BM_ImportPhoto(benchmark::State& state) {
     ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
     const RgbImage photo = synth::photoPicture(7, 256);
     for (auto _ : state) {
-        const ImportOutcome out = ed.importPicture(photo);
-        benchmark::DoNotOptimize(out.kind);
+        const Result<ImportKind> out = ed.importPicture(photo);
+        benchmark::DoNotOptimize(out.ok());
     }
     state.counters["image_data_size"] = static_cast<double>(ws.imageDataSize);
     state.counters["colours_O"] = ed.O.count;
@@ -59,8 +59,8 @@ static void BM_ImportPhotoWide(benchmark::State& state) {
     StartImageEditor ed = wideEditor();
     const RgbImage photo = synth::photoPicture(8, 256);
     for (auto _ : state) {
-        const ImportOutcome out = ed.importPicture(photo);
-        benchmark::DoNotOptimize(out.kind);
+        const Result<ImportKind> out = ed.importPicture(photo);
+        benchmark::DoNotOptimize(out.ok());
     }
     state.counters["colours_AKT"] = ed.AKT.count;
 }

@@ -13,8 +13,8 @@ static void BM_FitStartImage(benchmark::State& state) {
     const auto size = static_cast<std::size_t>(state.range(0));
     const int entries = static_cast<int>(state.range(1));
     for (auto _ : state) {
-        const PictureFit fit = fitStartImage(picture, size, entries);
-        benchmark::DoNotOptimize(fit.index.data());
+        const Result<PictureFit> fit = fitStartImage(picture, size, entries);
+        benchmark::DoNotOptimize(fit.ok());
     }
 }
 BENCHMARK(BM_FitStartImage)
@@ -36,8 +36,8 @@ static void BM_FitDspLogo(benchmark::State& state) {
         return l;
     }();
     for (auto _ : state) {
-        const PictureFit fit = fitDspLogo(logo, static_cast<int>(state.range(0)));
-        benchmark::DoNotOptimize(fit.index.data());
+        const Result<PictureFit> fit = fitDspLogo(logo, static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(fit.ok());
     }
 }
 BENCHMARK(BM_FitDspLogo)->Arg(16)->Arg(256)->Unit(benchmark::kMillisecond);

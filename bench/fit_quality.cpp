@@ -75,8 +75,8 @@ struct Measure {
 bool throughEditor(const StartImageEditor& takenOver, const RgbImage& picture, const RgbImage& reference, Measure& m,
                    bool mustKeepAll = false) {
     StartImageEditor editor = takenOver;
-    const ImportOutcome out = editor.importPicture(picture);
-    if (out.kind != ImportKind::StartImage) return false;
+    const Result<ImportKind> imported = editor.importPicture(picture);
+    if (!imported.ok() || imported.value() != ImportKind::StartImage) return false;
     if (mustKeepAll && (editor.AKT.count != editor.O.count || editor.maximumPossible != editor.O.count)) {
         std::fprintf(stderr, "the editor merged colours of a fitted picture (%d -> %d)\n", editor.O.count, editor.AKT.count);
         return false;
@@ -207,11 +207,12 @@ int main(int argc, char** argv) {
             cache << std::quoted(cases[c].label) << ' ' << std::setprecision(17) << classic.ssim << ' ' << classic.psnr << ' '
                   << classic.name << '\n';
             const auto t0 = std::chrono::steady_clock::now();
-            const PictureFit fit = fitStartImage(ref.picture, cases[c].inputs.imageDataSize, cases[c].inputs.availableCount, settings);
+            const Result<PictureFit> fit =
+                fitStartImage(ref.picture, cases[c].inputs.imageDataSize, cases[c].inputs.availableCount, settings);
             const auto t1 = std::chrono::steady_clock::now();
             fitMillis.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
             Measure fitted;
-            if (!fit.ok() || !throughEditor(editors[c], fit.picture(), ref.picture, fitted, true)) {
+            if (!fit.ok() || !throughEditor(editors[c], fit->picture(), ref.picture, fitted, true)) {
                 std::fprintf(stderr, "%s %s: the fit did not go through the editor\n", name.c_str(), cases[c].label.c_str());
                 ++failures;
                 continue;

@@ -26,8 +26,9 @@ void fillWithStartImages(Workspace& ws, std::size_t steps) {
     for (std::size_t k = 0; k < steps; ++k) {
         StartImageEditor editor;
         editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));
-        editor.importPicture(synth::photoPicture(static_cast<std::uint32_t>(k + 1), 24 + static_cast<int>(k % 40)));
         // A refused picture would leave the history short of what is measured.
+        if (!editor.importPicture(synth::photoPicture(static_cast<std::uint32_t>(k + 1), 24 + static_cast<int>(k % 40))).ok())
+            std::abort();
         if (!BB_schreibe_NEU_in_BINClick(ws, editor).ok()) std::abort();
     }
 }
@@ -35,12 +36,14 @@ void fillWithStartImages(Workspace& ws, std::size_t steps) {
 // Mixed steps: colours, grid, day and night, start images.
 void fillMixed(Workspace& ws, std::size_t steps) {
     for (std::size_t k = 0; k < steps; ++k) {
+        Status applied;
         switch (k % 4) {
-        case 0: ws.BIN_schreibe_Farbe(true, ws.startImage[k % ws.startImage.size()], {static_cast<std::uint8_t>(k), 1, 2}); break;
-        case 1: ws.BIN_Gitter(k % 8 == 1); break;
-        case 2: ws.P_FixTagNachtClick((k / 4) % 2 == 0); break;  // day and night in turn
+        case 0: applied = ws.BIN_schreibe_Farbe(true, ws.startImage[k % ws.startImage.size()], {static_cast<std::uint8_t>(k), 1, 2}); break;
+        case 1: applied = ws.BIN_Gitter(k % 8 == 1); break;
+        case 2: applied = ws.P_FixTagNachtClick((k / 4) % 2 == 0); break;  // day and night in turn
         default: fillWithStartImages(ws, 1); break;
         }
+        if (!applied.ok()) std::abort();
     }
 }
 
@@ -79,7 +82,8 @@ static void BM_RecordColourStep(benchmark::State& state) {
     Workspace ws;
     ws.loadBytes(sample.dnl, "bench.DNL");
     std::uint8_t value = 0;
-    for (auto _ : state) ws.BIN_schreibe_Farbe(true, ws.startImage[0], {++value, 0, 0});
+    for (auto _ : state)
+        if (!ws.BIN_schreibe_Farbe(true, ws.startImage[0], {++value, 0, 0}).ok()) std::abort();
     reportMemory(state, ws);
 }
 BENCHMARK(BM_RecordColourStep)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -11,6 +11,7 @@
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "flash/messages.hpp"
+#include "graphics/messages.hpp"
 #include "graphics/photo_fit_session.hpp"
 #include "graphics/picture_quality.hpp"
 #include "graphics/rgb_image.hpp"
@@ -158,10 +159,12 @@ int cmdSave(Context& c) {
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
     if (!grid.isEmpty()) {
-        if (ws.gridState() == GridState::Absent) return fail("Diese Softwareversion hat keine Gitterlinien.");
-        ws.BIN_Gitter(grid == "on");
+        if (const Status switched = ws.BIN_Gitter(grid == "on"); !switched.ok()) return fail(switched.message());
     }
-    if (c.parser.isSet("fix-day-night")) ws.P_FixTagNachtClick(true);  // from the day view, as after a load
+    if (c.parser.isSet("fix-day-night")) {
+        // From the day view, as after a load.
+        if (const Status fixed = ws.P_FixTagNachtClick(true); !fixed.ok()) return fail(fixed.message());
+    }
     const Status saved = ws.saveDnl(c.args[1].toStdString(), mode);
     return saved.ok() ? kOk : fail(saved.message());
 }
@@ -358,12 +361,11 @@ bool fitPhoto(StartImageEditor& editor, const QString& path, PhotoTarget target,
     if (colours > 0) session.setColours(colours);
     PhotoFitResult result = session.fit();
     if (!result.fit.ok()) {
-        status = fail(result.fit.error);
+        status = fail(result.fit.message());
         return false;
     }
-    const ImportOutcome imported = editor.importPicture(result.fit.picture());
-    if (!imported.message.empty()) {
-        status = fail(imported.message);
+    if (const Result<ImportKind> imported = editor.importPicture(result.fit->picture()); !imported.ok()) {
+        status = fail(imported.message());
         return false;
     }
     scaled = std::move(result.scaled);
@@ -407,8 +409,8 @@ int cmdImportImage(Context& c) {
         }
         RgbImage picture;
         if (!readPicture(c.parser.value(option), picture, status)) return status;
-        const ImportOutcome imported = editor.importPicture(picture);
-        if (!imported.message.empty()) return fail(imported.message);
+        if (const Result<ImportKind> imported = editor.importPicture(picture); !imported.ok())
+            return fail(imported.message());
     }
     // A fitted picture has its colour count already; the sliders serve the other pictures.
     if (colours > 0 && scaledImage.width == 0) editor.TB_StartbildChange(colours);

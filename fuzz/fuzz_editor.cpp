@@ -7,6 +7,7 @@
 // 16 a picture of too many colours), bytes 1-2 image data size, 3-34 available entries,
 // 35 start picture colours, 36 logo colours, 37-40 slider positions; the rest paints pixels.
 
+#include "graphics/messages.hpp"
 #include "graphics/palette_block.hpp"
 #include "graphics/start_image.hpp"
 #include "graphics/start_image_editor.hpp"
@@ -81,7 +82,7 @@ void editorFuzzCheckUnchangedOutside(const StartImageEditor& ed, const Bytes& fl
 // with the same image data size; the logo shows its final colours.
 void editorFuzzCheckDecodes(const StartImageEditor& ed, const Bytes& flash, std::size_t imageDataSize, bool dsp) {
     Palette day{}, night{};
-    if (!BIN_lese_Palette(flash, kPalette, day, night)) std::abort();
+    if (!BIN_lese_Palette(flash, kPalette, day, night).ok()) std::abort();
     std::vector<std::uint8_t> indices;
     const StartImageInfo info = BIN_lese_Startbild(flash, kStart, day, indices);
     if (info.imageDataSize != imageDataSize || !info.complete) std::abort();
@@ -126,15 +127,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (flags & 16)
         for (int p = 0; p < 300; ++p) picture.set(p, 0, {static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 8), 99});
     const ColourSet before = ed.O;
-    const ImportOutcome imported = ed.importPicture(picture);
+    const Result<ImportKind> imported = ed.importPicture(picture);
     if (flags & 16) {  // 257 colours or more: refused, nothing changes
-        if (imported.kind != ImportKind::Nothing || imported.message != msg::kTooManyColours || !(ed.O == before)) std::abort();
-    } else if (imported.kind != ImportKind::StartImage) {
+        if (imported.ok() || imported.message() != msg::kTooManyColours || !(ed.O == before)) std::abort();
+    } else if (!imported.ok() || imported.value() != ImportKind::StartImage) {
         std::abort();
     }
     if (flags & 4) {
-        const ImportOutcome logo = ed.importPicture(editorFuzzPaint(in, 45, 79, 20, 1 + in.at(36)));
-        if ((logo.kind == ImportKind::DspLogo) != dsp) std::abort();
+        const Result<ImportKind> logo = ed.importPicture(editorFuzzPaint(in, 45, 79, 20, 1 + in.at(36)));
+        if ((logo.ok() && logo.value() == ImportKind::DspLogo) != dsp) std::abort();
     }
     ed.TB_StartbildChange(in.at(37));
     ed.TB_StartbildChange(in.at(38));
@@ -148,8 +149,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Bytes flash = editorFuzzFlash();
     const Bytes& original = editorFuzzFlash();
-    const std::string refused = ed.NEU_schreibe_in_BIN(flash, {headerFound, kStart, kPalette, kLogo});
-    if (!refused.empty()) {
+    const Status written = ed.NEU_schreibe_in_BIN(flash, {headerFound, kStart, kPalette, kLogo});
+    if (!written.ok()) {
         const bool expected = !headerFound || available == 0 || !ed.fitsImageData || imageDataSize % 2 != 0 ||
                               imageDataSize > 149760;
         if (!expected || flash != original) std::abort();

@@ -25,12 +25,13 @@ RgbImage fuzzFitPaint(int width, int height, const std::uint8_t* data, std::size
     return p;
 }
 
-void fuzzFitCheck(const PictureFit& fit, const RgbImage& picture, int entries, bool valid) {
-    if (fit.ok() != valid) std::abort();
-    if (!fit.ok()) {
-        if (fit.error.empty() || !fit.index.empty() || !fit.palette.empty()) std::abort();
+void fuzzFitCheck(const Result<PictureFit>& result, const RgbImage& picture, int entries, bool valid) {
+    if (result.ok() != valid) std::abort();
+    if (!result.ok()) {
+        if (result.message().empty()) std::abort();
         return;
     }
+    const PictureFit& fit = result.value();
     if (fit.width != picture.width || fit.height != picture.height) std::abort();
     if (fit.index.size() != static_cast<std::size_t>(picture.width) * picture.height) std::abort();
     if (fit.palette.empty() || fit.palette.size() > static_cast<std::size_t>(entries)) std::abort();
@@ -59,11 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.classicRoad = flags & 4;
     const bool validEntries = entries >= 1 && entries <= 256;
     const bool validSize = imageDataSize % 2 == 0 && imageDataSize >= kMinImageDataSize && imageDataSize <= kMaxImageDataSize;
-    const PictureFit fit = fitStartImage(picture, imageDataSize, entries, settings);
+    const Result<PictureFit> fit = fitStartImage(picture, imageDataSize, entries, settings);
     fuzzFitCheck(fit, picture, entries, validEntries && validSize && !(flags & 1));
     if (fit.ok()) {
-        if (encodedSize(fit.index, fit.width, fit.height) > imageDataSize) std::abort();
-        const auto code = NEU_berechne_Bild(fit.index, imageDataSize);
+        if (encodedSize(fit->index, fit->width, fit->height) > imageDataSize) std::abort();
+        const auto code = NEU_berechne_Bild(fit->index, imageDataSize);
         if (!code || code->size() != imageDataSize) std::abort();
     }
     if (flags & 2) {

@@ -44,11 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (p.width <= 0 || p.height <= 0 || p.rgb.size() != static_cast<std::size_t>(p.width) * p.height * 3) std::abort();
 
     StartImageEditor editor = dsp ? withDsp : withoutDsp;
-    const ImportOutcome outcome = editor.importPicture(p);
-    switch (outcome.kind) {
-        case ImportKind::Nothing:
-            if (outcome.message.empty() || !(editor.O == (dsp ? withDsp : withoutDsp).O)) std::abort();
-            break;
+    const Result<ImportKind> imported = editor.importPicture(p);
+    if (!imported.ok()) {
+        if (imported.message().empty() || !(editor.O == (dsp ? withDsp : withoutDsp).O)) std::abort();
+        return 0;
+    }
+    switch (imported.value()) {
         case ImportKind::StartImage:
             if (editor.pictureLeft != p || editor.AKT.count < 1 || editor.AKT.count > editor.availableCount) std::abort();
             break;

@@ -1,5 +1,7 @@
 #include "graphics/dsp_fit.hpp"
 
+#include "graphics/messages.hpp"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -7,17 +9,12 @@ namespace zarvelo {
 
 std::array<std::string, 7> dspReport(int startColours, int logoColours, int sum, int identical, int needed,
                                       int threshold, int totalCount) {
-    static constexpr const char* kTexts[7] = {
-        "Anzahl Farben Startbild:          ", "Anzahl Farben DSP-Logo:           ",
-        "Summe Farben:                     ", "davon Identisch:                  ",
-        "theoretisch erf. Farbanzahl:      ", "max. erf. Farbdifferenz DSP-Logo: ",
-        "Insgesamt verwendete Farben:      "};
     const int numbers[7] = {startColours, logoColours, sum, identical, needed, threshold, totalCount};
     std::array<std::string, 7> lines;
     for (int i = 0; i < 7; ++i) {
         char number[16];
         std::snprintf(number, sizeof number, "%3d", numbers[i]);
-        lines[static_cast<std::size_t>(i)] = std::string(kTexts[i]) + number;
+        lines[static_cast<std::size_t>(i)] = std::string(msg::kDspReportTexts[static_cast<std::size_t>(i)]) + number;
     }
     return lines;
 }

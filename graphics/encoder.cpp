@@ -1,5 +1,6 @@
 #include "graphics/encoder.hpp"
 
+#include "graphics/messages.hpp"
 #include "graphics/run_length.hpp"
 #include "graphics/start_image.hpp"
 
@@ -52,12 +53,14 @@ bool fits(const Bytes& flash, std::size_t offset, std::size_t length) {
 
 }  // namespace
 
-bool NEU_zu_BIN(Bytes& flash, std::size_t startImageOffset, const Bytes& encoded, const std::vector<std::uint8_t>& list,
-                const Palette& combined, int totalCount, std::size_t paletteOffset) {
-    if (encoded.size() % 2 != 0 || !fits(flash, startImageOffset, encoded.size())) return false;
-    if (totalCount < 0 || totalCount > static_cast<int>(list.size()) || !fits(flash, paletteOffset, 0x600)) return false;
+Status NEU_zu_BIN(Bytes& flash, std::size_t startImageOffset, const Bytes& encoded, const std::vector<std::uint8_t>& list,
+                  const Palette& combined, int totalCount, std::size_t paletteOffset) {
+    if (encoded.size() % 2 != 0 || !fits(flash, startImageOffset, encoded.size()))
+        return Status::failure(msg::kBadStartImageSpace);
+    if (!fits(flash, paletteOffset, kPaletteBlockSize)) return Status::failure(msg::kPalettesOutsideForStartImage);
+    if (totalCount < 0 || totalCount > static_cast<int>(list.size())) return Status::failure(msg::kNoAvailableEntries);
     for (std::size_t p = 0; p < encoded.size(); p += 2)
-        if (encoded[p] >= list.size()) return false;
+        if (encoded[p] >= list.size()) return Status::failure(msg::kNoAvailableEntries);
 
     for (std::size_t p = 0; p < encoded.size(); p += 2) {
         flash[startImageOffset + p] = list[encoded[p]];
@@ -72,16 +75,17 @@ bool NEU_zu_BIN(Bytes& flash, std::size_t startImageOffset, const Bytes& encoded
             flash[at + 2] = c.b;
         }
     }
-    return true;
+    return {};
 }
 
-bool DSP_zu_BIN(Bytes& flash, std::size_t dspLogoOffset, const std::vector<std::uint8_t>& finalImage,
-                const std::vector<std::uint8_t>& list) {
-    if (finalImage.size() != kDspLogoSize || !fits(flash, dspLogoOffset, kDspLogoSize)) return false;
+Status DSP_zu_BIN(Bytes& flash, std::size_t dspLogoOffset, const std::vector<std::uint8_t>& finalImage,
+                  const std::vector<std::uint8_t>& list) {
+    if (finalImage.size() != kDspLogoSize) return Status::failure(msg::kNoFittedDspLogo);
+    if (!fits(flash, dspLogoOffset, kDspLogoSize)) return Status::failure(msg::kDspLogoOutside);
     if (std::any_of(finalImage.begin(), finalImage.end(), [&](std::uint8_t e) { return e >= list.size(); }))
-        return false;
+        return Status::failure(msg::kNoAvailableEntries);
     for (std::size_t p = 0; p < kDspLogoSize; ++p) flash[dspLogoOffset + p] = list[finalImage[p]];
-    return true;
+    return {};
 }
 
 }  // namespace zarvelo

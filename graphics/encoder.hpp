@@ -4,6 +4,7 @@
 // night alike) and the DSP logo bytes, all through the list of available palette entries.
 
 #include "flash/bytes.hpp"
+#include "flash/result.hpp"
 #include "graphics/palette.hpp"
 
 #include <cstddef>
@@ -24,13 +25,13 @@ std::optional<Bytes> NEU_berechne_Bild(const std::vector<std::uint8_t>& index, s
 
 // Writes the run pairs at the start image offset with entry numbers translated through
 // `list`, and combined-palette entries 0..totalCount-1 into the day and night palettes at
-// list[k]. Writes nothing and returns false when anything would fall outside the flash
-// image or outside the list.
-bool NEU_zu_BIN(Bytes& flash, std::size_t startImageOffset, const Bytes& encoded, const std::vector<std::uint8_t>& list,
+// list[k]. Refused, nothing written, when anything would fall outside the flash image or
+// outside the list; the message says which.
+Status NEU_zu_BIN(Bytes& flash, std::size_t startImageOffset, const Bytes& encoded, const std::vector<std::uint8_t>& list,
                 const Palette& combined, int totalCount, std::size_t paletteOffset);
 
 // Writes the 79 x 20 logo, top row first, as list[entry]. Same guarantees as above.
-bool DSP_zu_BIN(Bytes& flash, std::size_t dspLogoOffset, const std::vector<std::uint8_t>& finalImage,
+Status DSP_zu_BIN(Bytes& flash, std::size_t dspLogoOffset, const std::vector<std::uint8_t>& finalImage,
                 const std::vector<std::uint8_t>& list);
 
 }  // namespace zarvelo

@@ -1,5 +1,7 @@
 #include "grid.hpp"
 
+#include "graphics/messages.hpp"
+
 #include <algorithm>
 
 namespace zarvelo {
@@ -40,10 +42,11 @@ GridState BIN_pruefe_GitterDa(ByteView flash, std::int32_t gridOffset) {
     return std::equal(block.begin(), block.end(), kGridActiveForm.begin()) ? GridState::Active : GridState::Inactive;
 }
 
-bool BIN_Gitter(Bytes& flash, std::int32_t gridOffset, bool on) {
-    if (gridOffset < 0) return false;
+Status BIN_Gitter(Bytes& flash, std::int32_t gridOffset, bool on) {
+    if (gridOffset < 0) return Status::failure(msg::kNoGridPatch);
     const auto form = on ? kGridActiveForm : gridInactiveForm();
-    return writeAt(flash, static_cast<std::size_t>(gridOffset), form);
+    if (!writeAt(flash, static_cast<std::size_t>(gridOffset), form)) return Status::failure(msg::kGridOutside);
+    return {};
 }
 
 }  // namespace zarvelo

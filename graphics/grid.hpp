@@ -3,6 +3,7 @@
 // animation draws. Moving every x beyond the picture switches the grid lines off.
 
 #include "flash/bytes.hpp"
+#include "flash/result.hpp"
 
 #include <array>
 #include <cstdint>
@@ -23,8 +24,8 @@ enum class GridState {
 };
 // Reads the grid patch at `gridOffset`; a block outside the image counts as inactive.
 GridState BIN_pruefe_GitterDa(ByteView flash, std::int32_t gridOffset);
-// Writes the active (on) or inactive form; false and nothing written without a grid patch
-// or when the block is not inside the image.
-bool BIN_Gitter(Bytes& flash, std::int32_t gridOffset, bool on);
+// Writes the active (on) or inactive form; refused, nothing written, without a grid patch or
+// when the block is not inside the image.
+Status BIN_Gitter(Bytes& flash, std::int32_t gridOffset, bool on);
 
 }  // namespace zarvelo

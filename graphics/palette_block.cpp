@@ -1,5 +1,7 @@
 #include "palette_block.hpp"
 
+#include "graphics/messages.hpp"
+
 namespace zarvelo {
 
 namespace {
@@ -14,17 +16,19 @@ void readPalette(ByteView bytes, Palette& palette) {
 
 }  // namespace
 
-bool BIN_lese_Palette(ByteView flash, std::size_t paletteOffset, Palette& day, Palette& night) {
-    if (!blockFits(flash.size(), paletteOffset)) return false;
+Status BIN_lese_Palette(ByteView flash, std::size_t paletteOffset, Palette& day, Palette& night) {
+    if (!blockFits(flash.size(), paletteOffset)) return Status::failure(msg::kPalettesNotRead);
     readPalette(flash.subspan(paletteOffset, kPaletteBytes), day);
     readPalette(flash.subspan(paletteOffset + kNightPaletteDistance, kPaletteBytes), night);
-    return true;
+    return {};
 }
 
-bool BIN_schreibe_Palettenfarbe(Bytes& flash, std::size_t paletteOffset, bool night, std::uint8_t index, Rgb colour) {
-    if (!blockFits(flash.size(), paletteOffset)) return false;
+Status BIN_schreibe_Palettenfarbe(Bytes& flash, std::size_t paletteOffset, bool night, std::uint8_t index, Rgb colour) {
     const std::array<std::uint8_t, 3> bytes = {colour.r, colour.g, colour.b};
-    return writeAt(flash, paletteOffset + (night ? kNightPaletteDistance : 0) + 3 * std::size_t{index}, bytes);
+    if (!blockFits(flash.size(), paletteOffset) ||
+        !writeAt(flash, paletteOffset + (night ? kNightPaletteDistance : 0) + 3 * std::size_t{index}, bytes))
+        return Status::failure(msg::kColourNotWritten);
+    return {};
 }
 
 EntryFlags usedEntries(const PixelCounts& startImage, const PixelCounts& dspLogo, bool dspLogoSupported) {
@@ -44,14 +48,14 @@ DayNightDiff Check_TagNachtDiff(const Palette& day, const Palette& night, const 
     return differs ? DayNightDiff::Differs : DayNightDiff::None;
 }
 
-bool P_FixTagNacht(Bytes& flash, std::size_t paletteOffset, bool dayView, const EntryFlags& used) {
-    if (!blockFits(flash.size(), paletteOffset)) return false;
+Status P_FixTagNacht(Bytes& flash, std::size_t paletteOffset, bool dayView, const EntryFlags& used) {
+    if (!blockFits(flash.size(), paletteOffset)) return Status::failure(msg::kDayNightNotFixed);
     const std::size_t source = paletteOffset + (dayView ? 0 : kNightPaletteDistance);
     const std::size_t target = paletteOffset + (dayView ? kNightPaletteDistance : 0);
     for (std::size_t i = 0; i < 256; ++i)
         if (used[i])
             for (std::size_t k = 0; k < 3; ++k) flash[target + 3 * i + k] = flash[source + 3 * i + k];
-    return true;
+    return {};
 }
 
 AvailableEntries Setze_MaxColor(const EntryFlags& available) {

@@ -4,6 +4,7 @@
 
 #include "flash/bytes.hpp"
 #include "flash/rebuild.hpp"
+#include "flash/result.hpp"
 #include "graphics/palette.hpp"
 
 #include <array>
@@ -19,11 +20,11 @@ inline constexpr std::size_t kPaletteBlockSize = 2 * kPaletteBytes;
 using PixelCounts = std::array<std::int32_t, 256>;
 using EntryFlags = std::array<bool, 256>;
 
-// Reads both palettes. Returns false and leaves the copies alone when the block is not inside the image.
-bool BIN_lese_Palette(ByteView flash, std::size_t paletteOffset, Palette& day, Palette& night);
+// Reads both palettes. Refused, the copies left alone, when the block is not inside the image.
+Status BIN_lese_Palette(ByteView flash, std::size_t paletteOffset, Palette& day, Palette& night);
 
-// Writes one entry of the day (night = false) or night palette; false when it is not inside the image.
-bool BIN_schreibe_Palettenfarbe(Bytes& flash, std::size_t paletteOffset, bool night, std::uint8_t index, Rgb colour);
+// Writes one entry of the day (night = false) or night palette; refused when the block is not inside the image.
+Status BIN_schreibe_Palettenfarbe(Bytes& flash, std::size_t paletteOffset, bool night, std::uint8_t index, Rgb colour);
 
 // Entries the firmware's pictures show: start image pixels, or DSP logo pixels where the version has a logo.
 EntryFlags usedEntries(const PixelCounts& startImage, const PixelCounts& dspLogo, bool dspLogoSupported);
@@ -35,8 +36,9 @@ enum class DayNightDiff {
 };
 DayNightDiff Check_TagNachtDiff(const Palette& day, const Palette& night, const EntryFlags& used);
 
-// Copies the used entries of the shown palette (day when dayView) over the other one in the flash image.
-bool P_FixTagNacht(Bytes& flash, std::size_t paletteOffset, bool dayView, const EntryFlags& used);
+// Copies the used entries of the shown palette (day when dayView) over the other one in the
+// flash image; refused, nothing written, when the block is not inside the image.
+Status P_FixTagNacht(Bytes& flash, std::size_t paletteOffset, bool dayView, const EntryFlags& used);
 
 struct AvailableEntries {
     int count = 0;                    // up to 256, so wider than a byte

@@ -11,7 +11,7 @@ PhotoFitResult fitScaledPhoto(RgbImage scaled, PhotoTarget target, std::size_t i
     PhotoFitResult result;
     result.fit = target == PhotoTarget::DspLogo ? fitDspLogo(scaled, entries)
                                                 : fitStartImage(scaled, imageDataSize, entries);
-    if (result.fit.ok()) result.similarity = ssim(result.fit.picture(), scaled);
+    if (result.fit.ok()) result.similarity = ssim(result.fit->picture(), scaled);
     result.scaled = std::move(scaled);
     return result;
 }

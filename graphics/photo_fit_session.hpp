@@ -16,8 +16,8 @@ enum class PhotoTarget { StartImage, DspLogo };
 
 struct PhotoFitResult {
     RgbImage scaled;        // the frame scaled to the target's size
-    PictureFit fit;         // its fit into the space and entries
-    double similarity = 0;  // SSIM of the fitted picture against `scaled` (0..1)
+    Result<PictureFit> fit = PictureFit{};  // its fit into the space and entries, or why there is none
+    double similarity = 0;                  // SSIM of the fitted picture against `scaled` (0..1)
 };
 
 // Fits a scaled picture: the part of the road that may run in the background.

@@ -2,6 +2,7 @@
 
 #include "graphics/colour_set.hpp"
 #include "graphics/encoder.hpp"
+#include "graphics/messages.hpp"
 #include "graphics/palette_quantiser.hpp"
 #include "graphics/picture_quality.hpp"
 #include "graphics/reduction.hpp"
@@ -15,11 +16,10 @@ namespace zarvelo {
 
 namespace {
 
-constexpr const char* kNoEntries = "Für das Bild steht kein Paletteneintrag zur Verfügung.";
-constexpr const char* kTooManyEntries = "Ein Bild kann höchstens 256 Paletteneinträge verwenden.";
-
 // Null when the entry count is usable, otherwise the reason it is not.
-const char* entriesRefusal(int entries) { return entries < 1 ? kNoEntries : entries > 256 ? kTooManyEntries : nullptr; }
+const char* entriesRefusal(int entries) {
+    return entries < 1 ? msg::kFitNoEntries : entries > 256 ? msg::kFitTooManyEntries : nullptr;
+}
 
 // Each palette colour moved to the mean of the pixels it got; colours left without pixels
 // take the mean of the runs that miss their pixels most, where another colour helps most.
@@ -248,24 +248,18 @@ RgbImage PictureFit::picture() const {
     return out;
 }
 
-PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries) {
+Result<PictureFit> fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries) {
     return fitStartImage(picture, imageDataSize, entries, FitSettings{});
 }
 
-PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries, const FitSettings& settings) {
-    PictureFit refused;
-    if (const char* why = pictureRefusal(picture, kStartImageWidth, kStartImageHeight,
-                                         "Das Bild hat nicht die Größe des Startbildes (320 x 234 Pixel).", entries)) {
-        refused.error = why;
-        return refused;
-    }
-    if (imageDataSize < kMinImageDataSize || imageDataSize > kMaxImageDataSize || imageDataSize % 2 != 0) {
-        refused.error = imageDataSize % 2 != 0 || imageDataSize > kMaxImageDataSize
-                            ? "Der Speicherplatz des vorhandenen Startbildes ist ungültig, das Bild passt nicht hinein."
-                            : "Der Speicherplatz des vorhandenen Startbildes ist zu klein: Selbst ein Bild aus einer "
-                              "Farbe braucht 936 Bytes.";
-        return refused;
-    }
+Result<PictureFit> fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries,
+                                 const FitSettings& settings) {
+    if (const char* why =
+            pictureRefusal(picture, kStartImageWidth, kStartImageHeight, msg::kFitNotStartImageSize, entries))
+        return Status::failure(why);
+    if (imageDataSize % 2 != 0 || imageDataSize > kMaxImageDataSize)
+        return Status::failure(msg::kInvalidStartImageSpace);
+    if (imageDataSize < kMinImageDataSize) return Status::failure(msg::kFitSpaceTooSmall);
 
     const std::size_t maxPairs = imageDataSize / 2;
     const PicturePoints points = PicturePoints::of(picture, settings.space, settings.structure);
@@ -309,15 +303,13 @@ PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int
     return fit;
 }
 
-PictureFit fitDspLogo(const RgbImage& picture, int entries) { return fitDspLogo(picture, entries, FitSettings{}); }
+Result<PictureFit> fitDspLogo(const RgbImage& picture, int entries) {
+    return fitDspLogo(picture, entries, FitSettings{});
+}
 
-PictureFit fitDspLogo(const RgbImage& picture, int entries, const FitSettings& settings) {
-    PictureFit refused;
-    if (const char* why = pictureRefusal(picture, kDspLogoWidth, kDspLogoHeight,
-                                         "Das Bild hat nicht die Größe des DSP-Logos (79 x 20 Pixel).", entries)) {
-        refused.error = why;
-        return refused;
-    }
+Result<PictureFit> fitDspLogo(const RgbImage& picture, int entries, const FitSettings& settings) {
+    if (const char* why = pictureRefusal(picture, kDspLogoWidth, kDspLogoHeight, msg::kFitNotDspLogoSize, entries))
+        return Status::failure(why);
     const PicturePoints points = PicturePoints::of(picture, settings.space);
     const std::vector<Rgb> palette = choosePalette(points, entries, settings.kmeansRounds);
     std::vector<std::array<float, 3>> palPoints;

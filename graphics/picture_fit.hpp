@@ -5,13 +5,13 @@
 // together, so a photograph keeps as much of itself as the space allows. The DSP logo has no
 // run budget, only the entry count.
 
+#include "flash/result.hpp"
 #include "graphics/palette.hpp"
 #include "graphics/perceptual_colour.hpp"
 #include "graphics/rgb_image.hpp"
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace zarvelo {
@@ -21,8 +21,6 @@ struct PictureFit {
     int height = 0;
     std::vector<std::uint8_t> index;  // width * height entries, rows top-down
     std::vector<Rgb> palette;         // distinct colours, at most the entry count asked for
-    std::string error;                // German message; empty on success
-    bool ok() const { return error.empty(); }
     RgbImage picture() const;         // the fitted picture in 24 bits, as the unit shows it
 };
 
@@ -42,11 +40,12 @@ struct FitSettings {
 // colours (1..256). Deterministic: the same input always gives the same result. Refused with
 // a German message when the picture has the wrong size, the entry count is out of range, or
 // the space cannot hold any picture (see kMinImageDataSize in encoder.hpp).
-PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries);
-PictureFit fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries, const FitSettings& settings);
+Result<PictureFit> fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries);
+Result<PictureFit> fitStartImage(const RgbImage& picture, std::size_t imageDataSize, int entries,
+                                 const FitSettings& settings);
 
-// Fits a 79 x 20 logo into at most `entries` colours (1..256).
-PictureFit fitDspLogo(const RgbImage& picture, int entries);
-PictureFit fitDspLogo(const RgbImage& picture, int entries, const FitSettings& settings);
+// Fits a 79 x 20 logo into at most `entries` colours (1..256); refused like the above.
+Result<PictureFit> fitDspLogo(const RgbImage& picture, int entries);
+Result<PictureFit> fitDspLogo(const RgbImage& picture, int entries, const FitSettings& settings);
 
 }  // namespace zarvelo

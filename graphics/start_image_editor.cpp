@@ -1,6 +1,7 @@
 #include "graphics/start_image_editor.hpp"
 
 #include "graphics/encoder.hpp"
+#include "graphics/messages.hpp"
 #include "graphics/palette_block.hpp"
 #include "graphics/palette_strip.hpp"
 
@@ -32,23 +33,23 @@ void StartImageEditor::Zeige_vorhandene_Bilder_an(const EditorInputs& in) {
     refit();
 }
 
-ImportOutcome StartImageEditor::importPicture(const RgbImage& picture) {
+Result<ImportKind> StartImageEditor::importPicture(const RgbImage& picture) {
     const bool empty = picture.width <= 0 || picture.height <= 0;
-    if (!empty && START_zaehle_Farben(picture) == 0) return {ImportKind::Nothing, msg::kTooManyColours};
+    if (!empty && START_zaehle_Farben(picture) == 0) return Status::failure(msg::kTooManyColours);
     if (picture.width == kStartImageWidth && picture.height == kStartImageHeight) {
         pictureLeft = picture;
         takeStartPicture(pictureLeft);
         refit();
-        return {ImportKind::StartImage, {}};
+        return ImportKind::StartImage;
     }
     if (picture.width == kDspLogoWidth && picture.height == kDspLogoHeight) {
-        if (!dspLogoSupported) return {ImportKind::Nothing, msg::kNoDspLogoSupport};
+        if (!dspLogoSupported) return Status::failure(msg::kNoDspLogoSupport);
         dspLeft = picture;
         takeLogoPicture(dspLeft);
         refit();
-        return {ImportKind::DspLogo, {}};
+        return ImportKind::DspLogo;
     }
-    return {ImportKind::Nothing, msg::kWrongPictureSize};
+    return Status::failure(msg::kWrongPictureSize);
 }
 
 void StartImageEditor::takeStartPicture(const RgbImage& picture) {
@@ -123,20 +124,22 @@ void StartImageEditor::applyEntrySelection(const EntrySelection& selection) {
     refit();
 }
 
-std::string StartImageEditor::NEU_schreibe_in_BIN(Bytes& flash, const FlashTarget& target) const {
-    if (!target.startImageHeaderFound) return msg::kNoStartImageHeader;
+Status StartImageEditor::NEU_schreibe_in_BIN(Bytes& flash, const FlashTarget& target) const {
+    if (!target.startImageHeaderFound) return Status::failure(msg::kNoStartImageHeader);
     const std::vector<std::uint8_t> list = Setze_MaxColor(availableEntries).list;
     const int total = totalColourCount();
-    if (list.empty() || total < 1 || total > static_cast<int>(list.size())) return msg::kNoAvailableEntries;
+    if (list.empty() || total < 1 || total > static_cast<int>(list.size())) return Status::failure(msg::kNoAvailableEntries);
     const auto code = NEU_berechne_Bild(AKT.index, imageDataSize);
-    if (!code) return msg::kBadStartImageSpace;
+    if (!code) return Status::failure(msg::kBadStartImageSpace);
 
     // Written into a copy, so a refusal halfway leaves the flash image as it was.
     Bytes out = flash;
-    if (!NEU_zu_BIN(out, target.startImageOffset, *code, list, combinedPalette(), total, target.paletteOffset))
-        return msg::kBadStartImageSpace;
-    if (dspLogoSupported && !DSP_zu_BIN(out, target.dspLogoOffset, fit.finalImage, list))
-        return msg::kBadStartImageSpace;
+    if (Status s = NEU_zu_BIN(out, target.startImageOffset, *code, list, combinedPalette(), total, target.paletteOffset);
+        !s.ok())
+        return s;
+    if (dspLogoSupported) {
+        if (Status s = DSP_zu_BIN(out, target.dspLogoOffset, fit.finalImage, list); !s.ok()) return s;
+    }
     flash.swap(out);
     return {};
 }

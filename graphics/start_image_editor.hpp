@@ -4,6 +4,7 @@
 // DSP fitting and the encoded result. The window and the command line tool drive it alike.
 
 #include "flash/bytes.hpp"
+#include "flash/result.hpp"
 #include "graphics/colour_set.hpp"
 #include "graphics/dsp_fit.hpp"
 #include "graphics/expert_selection.hpp"
@@ -11,27 +12,8 @@
 
 #include <array>
 #include <cstddef>
-#include <string>
 
 namespace zarvelo {
-
-namespace msg {
-inline constexpr const char* kTooManyColours =
-    "Das Bild hat mehr als 256 Farben und wird von dieser Anwendung nicht unterstützt.";
-inline constexpr const char* kNoDspLogoSupport = "Diese Navi-Version unterstützt kein DSP-Logo.";
-inline constexpr const char* kWrongPictureSize =
-    "Das Bild hat nicht die erforderliche Größe.\n\r\r"
-    "        Startbild: 320 x 234 Pixel\n\r"
-    "        DSP-Logo:  79 x  20 Pixel";
-inline constexpr const char* kNoStartImageHeader =
-    "Das neue Startbild wird nicht geschrieben: In dieser Datei wurde kein Startbild gefunden (die Kennung "
-    "01 40 00 EA fehlt). Es würde unbekannte Daten der Firmware überschreiben.";
-inline constexpr const char* kBadStartImageSpace =
-    "Das neue Startbild wird nicht geschrieben: Der Speicherplatz des vorhandenen Startbildes ist ungültig, "
-    "das Bild passt nicht hinein.";
-inline constexpr const char* kNoAvailableEntries =
-    "Das neue Startbild wird nicht geschrieben: Es steht kein Paletteneintrag für seine Farben zur Verfügung.";
-}  // namespace msg
 
 // What the editor takes over from the main page.
 struct EditorInputs {
@@ -45,12 +27,8 @@ struct EditorInputs {
     RgbImage dspPicture;    // the main page's DSP logo as it shows it (79 x 20), when supported
 };
 
-enum class ImportKind { Nothing = 0, StartImage = 1, DspLogo = 2 };
-
-struct ImportOutcome {
-    ImportKind kind = ImportKind::Nothing;
-    std::string message;  // refused: beep and show this
-};
+// What an accepted picture became.
+enum class ImportKind { StartImage, DspLogo };
 
 // Where the result goes in the flash image.
 struct FlashTarget {
@@ -86,8 +64,9 @@ public:
     void Zeige_vorhandene_Bilder_an(const EditorInputs& inputs);
 
     // A picture loaded from a file, already in 24 bits per pixel: checked, then imported as
-    // start image (320 x 234) or DSP logo (79 x 20); the other kind keeps its state.
-    ImportOutcome importPicture(const RgbImage& picture);
+    // start image (320 x 234) or DSP logo (79 x 20); the other kind keeps its state. A
+    // refused picture (beep and show the message) changes nothing.
+    Result<ImportKind> importPicture(const RgbImage& picture);
 
     // Slider moves by the user.
     SliderOutcome TB_StartbildChange(int position);
@@ -106,9 +85,8 @@ public:
     int totalColourCount() const { return dspLogoSupported ? fit.totalCount : AKT.count; }
 
     // Encodes AKT and writes run pairs, palette entries (day and night) and, with DSP logo
-    // support, the logo into `flash`. Returns an empty string on success; otherwise a German
-    // message, and the flash image is unchanged.
-    std::string NEU_schreibe_in_BIN(Bytes& flash, const FlashTarget& target) const;
+    // support, the logo into `flash`. A refusal leaves the flash image unchanged.
+    Status NEU_schreibe_in_BIN(Bytes& flash, const FlashTarget& target) const;
 
 private:
     MergeSequence startMerges_;  // O down to one colour

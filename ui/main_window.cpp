@@ -602,7 +602,8 @@ void TF1_Hauptseite::Check_TagNachtDiff() {
 
 void TF1_Hauptseite::P_FixTagNachtClick() {
     // Writes the flash image; the page redraws from the notification.
-    workspace_.P_FixTagNachtClick(dayView_);
+    const Status fixed = workspace_.P_FixTagNachtClick(dayView_);
+    if (!fixed.ok()) platform_.message(fixed.message());
 }
 
 void TF1_Hauptseite::showInfoLines() {
@@ -642,7 +643,7 @@ void TF1_Hauptseite::RB_DSP_ausClick() {
 
 void TF1_Hauptseite::RB_Gitter_anClick(bool showStateOnly) {
     // Selected by the command state to show what was read: nothing is written.
-    if (!showStateOnly) workspace_.BIN_Gitter(true);
+    if (!showStateOnly && !switchGrid(true)) return;
     Check_Status();
     if (!gridShown_) {
         gridShown_ = true;
@@ -651,11 +652,19 @@ void TF1_Hauptseite::RB_Gitter_anClick(bool showStateOnly) {
 }
 
 void TF1_Hauptseite::RB_Gitter_ausClick(bool showStateOnly) {
-    if (!showStateOnly) workspace_.BIN_Gitter(false);
+    if (!showStateOnly && !switchGrid(false)) return;
     animatedRedraw_ = false;
     Check_Status();
     gridShown_ = false;
     BIN_zeige_Bild();
+}
+
+bool TF1_Hauptseite::switchGrid(bool on) {
+    const Status written = workspace_.BIN_Gitter(on);
+    if (written.ok()) return true;
+    platform_.message(written.message());
+    Check_Status();  // the buttons show the grid patch as it still is
+    return false;
 }
 
 void TF1_Hauptseite::I_PaletteMouseMove(QPoint position) {

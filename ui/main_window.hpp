@@ -94,6 +94,8 @@ public:
     void RB_DSP_ausClick();
     void RB_Gitter_anClick(bool showStateOnly = false);
     void RB_Gitter_ausClick(bool showStateOnly = false);
+    // Writes the grid patch; a refusal is shown and the buttons go back to what is written.
+    bool switchGrid(bool on);
     void P_FixTagNachtClick();
     void P_alle_FarbenClick();
     void I_PaletteMouseMove(QPoint position);

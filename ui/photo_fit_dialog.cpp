@@ -175,13 +175,13 @@ void PhotoFitDialog::showResult(const PhotoFitResult& result) {
     if (!result.fit.ok()) {
         showPicture(result.scaled);
         similarityLabel->setText(QStringLiteral("Ähnlichkeit: –"));
-        colourCountLabel->setText(QString::fromStdString(result.fit.error));
-        colourCountLabel->setToolTip(QString::fromStdString(result.fit.error));
+        colourCountLabel->setText(QString::fromStdString(result.fit.message()));
+        colourCountLabel->setToolTip(QString::fromStdString(result.fit.message()));
         return;
     }
-    showPicture(result.fit.picture());
+    showPicture(result.fit->picture());
     similarityLabel->setText(QStringLiteral("Ähnlichkeit: %1 %").arg(std::lround(result.similarity * 100)));
-    const auto colours = static_cast<int>(result.fit.palette.size());
+    const auto colours = static_cast<int>(result.fit->palette.size());
     colourCountLabel->setText(colours == 1 ? QStringLiteral("1 Farbe") : QStringLiteral("%1 Farben").arg(colours));
     colourCountLabel->setToolTip({});
 }

@@ -18,7 +18,7 @@ ProgramWindows::ProgramWindows(Platform& platform) : main_(std::make_unique<TF1_
     Workspace& ws = owner->workspace();
     SecondaryWindows& w = windows_;
     // The editors' help buttons open their pages through the main page and its modal runner.
-    w.farbeditor = new TF2_Farbeditor(ws, owner);
+    w.farbeditor = new TF2_Farbeditor(ws, platform, owner);
     w.startbild = new TF3_Startbild(ws, platform, [owner] { owner->showHelpPage(QStringLiteral("H_BOOT")); }, owner);
     w.texte = new TF4_Texte(ws, platform, [owner] { owner->showHelpPage(QStringLiteral("H_TEXT")); }, owner);
     w.versionsInfo = new TF5_VersionsINFO(platform, owner);

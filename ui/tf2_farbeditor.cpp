@@ -1,5 +1,6 @@
 #include "tf2_farbeditor.hpp"
 
+#include "workspace/platform.hpp"
 #include "workspace/workspace.hpp"
 #include "ui/fonts.hpp"
 #include "ui/widget_colours.hpp"
@@ -11,7 +12,8 @@
 
 namespace zarvelo {
 
-TF2_Farbeditor::TF2_Farbeditor(Workspace& workspace, QWidget* parent) : FixedDialog(parent), workspace_(workspace) {
+TF2_Farbeditor::TF2_Farbeditor(Workspace& workspace, Platform& platform, QWidget* parent)
+    : FixedDialog(parent), workspace_(workspace), platform_(platform) {
     setupUi(this);
     setFixedFrame(218, 227, FrameButtons::SystemMenuAndMinimise);
 
@@ -67,7 +69,12 @@ void TF2_Farbeditor::UpdateFarbe() {
 }
 
 void TF2_Farbeditor::BitBtn1Click() {
-    workspace_.BIN_schreibe_Farbe(dayView_, static_cast<std::uint8_t>(index_), edited_);
+    const Status written = workspace_.BIN_schreibe_Farbe(dayView_, static_cast<std::uint8_t>(index_), edited_);
+    if (!written.ok()) {
+        platform_.message(written.message());
+        reject();
+        return;
+    }
     accept();
 }
 

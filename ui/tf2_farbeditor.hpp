@@ -7,12 +7,13 @@
 
 namespace zarvelo {
 
+class Platform;
 class Workspace;
 
 class TF2_Farbeditor : public FixedDialog, public Ui::TF2_Farbeditor {
     Q_OBJECT
 public:
-    explicit TF2_Farbeditor(Workspace& workspace, QWidget* parent = nullptr);
+    TF2_Farbeditor(Workspace& workspace, Platform& platform, QWidget* parent = nullptr);
 
     // Set by the caller before the dialog is shown: the edited entry, the start values and
     // the palette of the shown view (day or night).
@@ -25,7 +26,8 @@ public:
     void FormShow();
     void UpdateFarbe();
     // "OK": writes the entry into the palette of the shown view and closes with Accepted.
-    // The caller redraws the main page afterwards.
+    // The caller redraws the main page afterwards. A refused write is shown and closes with
+    // Rejected, the palette unchanged.
     void BitBtn1Click();
 
 protected:
@@ -33,6 +35,7 @@ protected:
 
 private:
     Workspace& workspace_;
+    Platform& platform_;
     int index_ = 0;
     Rgb start_{};
     bool dayView_ = true;

@@ -231,13 +231,13 @@ void TF3_Startbild::importFile(const std::string& path) {
 }
 
 void TF3_Startbild::importPicture(const RgbImage& picture) {
-    const ImportOutcome outcome = editor_.importPicture(picture);
-    if (outcome.kind == ImportKind::Nothing) {
+    const Result<ImportKind> imported = editor_.importPicture(picture);
+    if (!imported.ok()) {
         platform_.beep();
-        platform_.message(outcome.message);
+        platform_.message(imported.message());
         return;
     }
-    if (outcome.kind == ImportKind::StartImage) {
+    if (imported.value() == ImportKind::StartImage) {
         showLeftPictures();
         AKT_zeige_Bild();
         setSliderQuietly(TB_Startbild, editor_.availableCount, editor_.AKT.count);
@@ -267,10 +267,10 @@ void TF3_Startbild::S_Foto_anpassenClick() {
     const PhotoFitResult& result = dialog.acceptedResult();
     if (!result.fit.ok()) {
         platform_.beep();
-        platform_.message(result.fit.error);
+        platform_.message(result.fit.message());
         return;
     }
-    importPicture(result.fit.picture());
+    importPicture(result.fit->picture());
 }
 
 std::string TF3_Startbild::droppedPicture(const QMimeData* data) {

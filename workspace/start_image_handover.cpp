@@ -1,6 +1,7 @@
 #include "workspace/start_image_handover.hpp"
 
 #include "flash/firmware_versions.hpp"
+#include "graphics/messages.hpp"
 
 namespace zarvelo {
 
@@ -27,16 +28,15 @@ Status BB_schreibe_NEU_in_BINClick(Workspace& ws, const StartImageEditor& editor
     target.dspLogoOffset = dspOffset > 0 ? static_cast<std::size_t>(dspOffset) : 0;
     if (editor.dspLogoSupported != ws.dspLogoSupported) return Status::failure(msg::kBadStartImageSpace);
 
-    std::string refused;
-    ws.applyChange(ChangeKind::StartImage, steplabel::kStartImage, [&] {
-        refused = editor.NEU_schreibe_in_BIN(ws.flash, target);
-        if (!refused.empty()) return false;
-        ws.availableEntries = editor.availableEntries;
-        ws.Setze_MaxColor();
-        ws.rereadAfterStartImageEditor();
-        return true;
+    return ws.applyChange(ChangeKind::StartImage, steplabel::kStartImage, [&] {
+        Status written = editor.NEU_schreibe_in_BIN(ws.flash, target);
+        if (written.ok()) {
+            ws.availableEntries = editor.availableEntries;
+            ws.Setze_MaxColor();
+            ws.rereadAfterStartImageEditor();
+        }
+        return written;
     });
-    return refused.empty() ? Status() : Status::failure(refused);
 }
 
 }  // namespace zarvelo

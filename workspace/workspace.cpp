@@ -50,7 +50,7 @@ LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
 void Workspace::rederive() {
     BIN_pruefe_GitterDa();
     BIN_suche_Boot_Start_Offset();
-    BIN_lese_Palette();
+    (void)BIN_lese_Palette();  // a loaded image holds its palettes: every version's lie below 0x80000
     dspPixelCounts.fill(0);
     dspIndexList.clear();
     BIN_Lese_DSP();
@@ -65,11 +65,11 @@ void Workspace::notify(ChangeKind kind, ChangeCause cause) {
     for (std::size_t i = 0; i < listeners_.size(); ++i) listeners_[i](change);
 }
 
-bool Workspace::applyChange(ChangeKind kind, const std::string& label, const std::function<bool()>& change) {
-    if (!fileLoaded) return false;
+Status Workspace::applyChange(ChangeKind kind, const std::string& label, const std::function<Status()>& change) {
+    if (!fileLoaded) return Status::failure(msg::kNoFileLoaded);
     const Bytes before = flash;
     const EntryTable entriesBefore = availableEntries;
-    if (!change()) return false;
+    if (Status refused = change(); !refused.ok()) return refused;
     HistoryStep step;
     step.runs = differingRuns(before, flash);
     if (availableEntries != entriesBefore) step.entries = std::make_pair(entriesBefore, availableEntries);
@@ -85,7 +85,7 @@ bool Workspace::applyChange(ChangeKind kind, const std::string& label, const std
         history_.push(std::move(step));
     }
     notify(kind, ChangeCause::Apply);
-    return true;
+    return {};
 }
 
 bool Workspace::undo() { return moveInHistory(false); }
@@ -104,7 +104,7 @@ void Workspace::rebuildDnl(ColourMode mode) {
     BIN_TagNacht(flash, paletteOffset(), mode);
     BIN_zu_DNL_neu(dnl, flash);
     // The copies mirror the flash image again, whether or not the file is written.
-    BIN_lese_Palette();
+    (void)BIN_lese_Palette();  // a loaded image holds its palettes: every version's lie below 0x80000
 }
 
 namespace {
@@ -201,12 +201,14 @@ bool Workspace::TexteArray_zu_BIN(const TextList& list) {
     if (!fileLoaded ||
         list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset))
         return false;
-    return applyChange(ChangeKind::Texts, steplabel::kTexts, [&] { return zarvelo::TexteArray_zu_BIN(flash, list); });
+    return applyChange(ChangeKind::Texts, steplabel::kTexts, [&] {
+               return zarvelo::TexteArray_zu_BIN(flash, list) ? Status() : Status::failure({});
+           }).ok();
 }
 
-void Workspace::BIN_lese_Palette() {
-    if (versionIndex < 1 || versionIndex > kVersionCount) return;  // grey ramps until a file is loaded
-    zarvelo::BIN_lese_Palette(flash, paletteOffset(), dayPalette, nightPalette);
+Status Workspace::BIN_lese_Palette() {
+    if (versionIndex < 1 || versionIndex > kVersionCount) return {};  // grey ramps until a file is loaded
+    return zarvelo::BIN_lese_Palette(flash, paletteOffset(), dayPalette, nightPalette);
 }
 
 EntryFlags Workspace::usedEntries() const {
@@ -217,20 +219,20 @@ DayNightDiff Workspace::Check_TagNachtDiff() const {
     return zarvelo::Check_TagNachtDiff(dayPalette, nightPalette, usedEntries());
 }
 
-void Workspace::P_FixTagNachtClick(bool dayView) {
-    applyChange(ChangeKind::Palettes, steplabel::kDayNight, [&] {
-        if (!P_FixTagNacht(flash, paletteOffset(), dayView, usedEntries())) return false;
-        BIN_lese_Palette();
-        return true;
+Status Workspace::P_FixTagNachtClick(bool dayView) {
+    return applyChange(ChangeKind::Palettes, steplabel::kDayNight, [&]() -> Status {
+        if (Status s = P_FixTagNacht(flash, paletteOffset(), dayView, usedEntries()); !s.ok()) return s;
+        (void)BIN_lese_Palette();  // the block was just written, so it lies inside the image
+        return {};
     });
 }
 
-void Workspace::BIN_schreibe_Farbe(bool dayView, std::uint8_t index, Rgb colour) {
-    applyChange(ChangeKind::Palettes, steplabel::kColour, [&] {
-        if (!BIN_schreibe_Palettenfarbe(flash, paletteOffset(), !dayView, index, colour)) return false;
-        BIN_lese_Palette();
+Status Workspace::BIN_schreibe_Farbe(bool dayView, std::uint8_t index, Rgb colour) {
+    return applyChange(ChangeKind::Palettes, steplabel::kColour, [&]() -> Status {
+        if (Status s = BIN_schreibe_Palettenfarbe(flash, paletteOffset(), !dayView, index, colour); !s.ok()) return s;
+        (void)BIN_lese_Palette();  // the block was just written, so it lies inside the image
         BIN_lese_Startbild();
-        return true;
+        return {};
     });
 }
 
@@ -268,7 +270,7 @@ void Workspace::BIN_Lese_DSP() {
 
 void Workspace::rereadAfterStartImageEditor() {
     if (!fileLoaded) return;
-    BIN_lese_Palette();
+    (void)BIN_lese_Palette();  // the editor has just written into the palettes, so they are inside the image
     BIN_Lese_DSP();
     BIN_lese_Startbild();
 }
@@ -283,11 +285,11 @@ RgbImage Workspace::dspLogoPreview(bool dayView, int selected) const {
 
 void Workspace::BIN_pruefe_GitterDa() { gridActive = gridState() == GridState::Active; }
 
-void Workspace::BIN_Gitter(bool on) {
-    applyChange(ChangeKind::Grid, on ? steplabel::kGridOn : steplabel::kGridOff, [&] {
-        if (!zarvelo::BIN_Gitter(flash, firmwareVersion(versionIndex).gridOffset, on)) return false;
-        gridActive = on;
-        return true;
+Status Workspace::BIN_Gitter(bool on) {
+    return applyChange(ChangeKind::Grid, on ? steplabel::kGridOn : steplabel::kGridOff, [&] {
+        Status written = zarvelo::BIN_Gitter(flash, firmwareVersion(versionIndex).gridOffset, on);
+        if (written.ok()) gridActive = on;
+        return written;
     });
 }
 

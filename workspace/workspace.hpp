@@ -79,11 +79,12 @@ public:
     bool redo();
     // The document differs from the file last loaded or saved.
     bool isModified() const { return fileLoaded && history_.modified(); }
-    // Runs `change` (true: it changed the document; false: it refused and changed nothing)
-    // and records what it did to the flash image and the available entries as one step of
-    // `kind` labelled `label`, if anything differs. A change of the entries alone is the
-    // expert selection, which a save does not write.
-    bool applyChange(ChangeKind kind, const std::string& label, const std::function<bool()>& change);
+    // Runs `change` (a failure must have changed nothing) and records what it did to the flash
+    // image and the available entries as one step of `kind` labelled `label`, if anything
+    // differs. A change of the entries alone is the expert selection, which a save does not
+    // write. Without a loaded file, or when `change` refuses, no step is recorded and the
+    // message is handed on.
+    Status applyChange(ChangeKind kind, const std::string& label, const std::function<Status()>& change);
 
     // Load sequence: read, checksum, version, unpack, then grid, start image offset, palettes,
     // DSP logo, start image, information lines and available entries. On any
@@ -120,8 +121,9 @@ public:
     bool TexteArray_zu_BIN(const TextList& list);
 
     // --- palettes ---
-    // Reads day and night palette from the flash image into the copies.
-    void BIN_lese_Palette();
+    // Reads day and night palette from the flash image into the copies (grey ramps stay until
+    // a file is loaded); refused, the copies kept, when the palettes lie outside the image.
+    Status BIN_lese_Palette();
     // The palette of the day or the night view.
     const Palette& palette(bool dayView) const { return dayView ? dayPalette : nightPalette; }
     // Entries shown by the start image or (where supported) the DSP logo.
@@ -129,10 +131,11 @@ public:
     // Does the start image look different by night? (identical / differs / neither)
     DayNightDiff Check_TagNachtDiff() const;
     // "Korrigieren?": copies the used entries of the shown palette (day or night) into the
-    // other one, re-reads.
-    void P_FixTagNachtClick(bool dayView);
-    // Colour editor "OK": writes one entry of the shown palette, re-reads palettes and start image.
-    void BIN_schreibe_Farbe(bool dayView, std::uint8_t index, Rgb colour);
+    // other one, re-reads. A refusal changes nothing.
+    Status P_FixTagNachtClick(bool dayView);
+    // Colour editor "OK": writes one entry of the shown palette, re-reads palettes and start
+    // image. A refusal changes nothing.
+    Status BIN_schreibe_Farbe(bool dayView, std::uint8_t index, Rgb colour);
     // Rebuilds availableCount and availableList from availableEntries.
     void Setze_MaxColor();
     // Width of one cell of a palette strip `stripWidth` pixels wide; 0 when nothing is available.
@@ -155,8 +158,9 @@ public:
     // --- grid patch ---
     // Reads the grid patch: sets gridActive.
     void BIN_pruefe_GitterDa();
-    // Writes the active (on) or inactive form; sets gridActive. Nothing for versions without grid.
-    void BIN_Gitter(bool on);
+    // Writes the active (on) or inactive form; sets gridActive. Refused, nothing changed, for
+    // versions without grid lines.
+    Status BIN_Gitter(bool on);
     // The grid patch as it is in the flash image (Absent for versions without one).
     GridState gridState() const;
 

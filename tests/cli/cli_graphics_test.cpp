@@ -2,6 +2,7 @@
 #include "workspace/workspace.hpp"
 #include "flash/firmware_versions.hpp"
 #include "graphics/grid.hpp"
+#include "graphics/messages.hpp"
 #include "cli_runner.hpp"
 #include "synthetic_firmware.hpp"
 
@@ -86,7 +87,7 @@ TEST(CliGraphics, SaveWritesTheGridFormFirst) {
     // The same as the workspace does: grid, colour mode, rebuild.
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
-    ws.BIN_Gitter(false);
+    ASSERT_TRUE(ws.BIN_Gitter(false).ok());
     ws.rebuildDnl(ColourMode::AlwaysDay);
     QFile f(off);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -99,7 +100,7 @@ TEST(CliGraphics, SaveWritesTheGridFormFirst) {
     EXPECT_EQ(test::runCli({"save", in, dir.filePath("x.DNL"), "--grid", "maybe"}).exitCode, 2);
     const test::CliRun noGrid = test::runCli({"save", test::writeTemp(dir, "audi.DNL", synth::makeSample({.version = 7}).dnl), dir.filePath("y.DNL"), "--grid", "on"});
     EXPECT_EQ(noGrid.exitCode, 1);
-    EXPECT_FALSE(noGrid.err.isEmpty());
+    EXPECT_EQ(QString::fromUtf8(noGrid.err).trimmed().toStdString(), msg::kNoGridPatch);
     EXPECT_FALSE(QFile::exists(dir.filePath("y.DNL")));
 }
 
@@ -114,7 +115,7 @@ TEST(CliGraphics, SaveCorrectsDayAndNightAsTheMainPageDoes) {
 
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
-    ws.P_FixTagNachtClick(true);
+    ASSERT_TRUE(ws.P_FixTagNachtClick(true).ok());
     ws.rebuildDnl(ColourMode::Normal);
     EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
 }

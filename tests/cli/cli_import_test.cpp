@@ -5,6 +5,7 @@
 #include "workspace/start_image_handover.hpp"
 #include "cli_runner.hpp"
 #include "synthetic_firmware.hpp"
+#include "editor_result.hpp"
 #include "test_pictures.hpp"
 
 #include <QFile>
@@ -63,8 +64,8 @@ TEST(CliImportImage, WritesWhatTheEditorWrites) {
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
-    ASSERT_EQ(ed.importPicture(photo).kind, ImportKind::StartImage);
-    ASSERT_EQ(ed.importPicture(logo).kind, ImportKind::DspLogo);
+    ASSERT_EQ(synth::importedAs(ed.importPicture(photo)), ImportKind::StartImage);
+    ASSERT_EQ(synth::importedAs(ed.importPicture(logo)), ImportKind::DspLogo);
     ed.TB_StartbildChange(30);
     ed.reduceLogoTo(8);
     ASSERT_EQ(ed.AKT.count, 30);
@@ -178,18 +179,18 @@ TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
     picture.setBackground({0x10, 0xA0, 0xC0});
     picture.setColours(7);
     const PhotoFitResult fitted = picture.fit();
-    ASSERT_TRUE(fitted.fit.ok()) << fitted.fit.error;
-    EXPECT_LE(fitted.fit.palette.size(), 7u);
+    ASSERT_TRUE(fitted.fit.ok()) << fitted.fit.message();
+    EXPECT_LE(fitted.fit->palette.size(), 7u);
     EXPECT_EQ(fitted.scaled.at(0, 0), (Rgb{0x10, 0xA0, 0xC0}));  // the border of "einpassen"
-    ASSERT_EQ(ed.importPicture(fitted.fit.picture()).kind, ImportKind::StartImage);
+    ASSERT_EQ(synth::importedAs(ed.importPicture(fitted.fit->picture())), ImportKind::StartImage);
     PhotoFitSession logoSession(loadPhotoFile(logo.toStdString()).photo, ed);
     logoSession.setTarget(PhotoTarget::DspLogo);
     logoSession.setMode(CropMode::Fit);  // --crop and --background hold for both photos
     logoSession.setBackground({0x10, 0xA0, 0xC0});
     logoSession.setColours(5);
     const PhotoFitResult logoFit = logoSession.fit();
-    ASSERT_TRUE(logoFit.fit.ok()) << logoFit.fit.error;
-    ASSERT_EQ(ed.importPicture(logoFit.fit.picture()).kind, ImportKind::DspLogo);
+    ASSERT_TRUE(logoFit.fit.ok()) << logoFit.fit.message();
+    ASSERT_EQ(synth::importedAs(ed.importPicture(logoFit.fit->picture())), ImportKind::DspLogo);
     const RgbImage written = editorPicture(ed, PhotoTarget::StartImage);
     ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
     ws.rebuildDnl(ColourMode::Normal);

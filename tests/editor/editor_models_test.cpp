@@ -3,6 +3,7 @@
 #include "graphics/dsp_fit.hpp"
 #include "graphics/encoder.hpp"
 #include "graphics/expert_selection.hpp"
+#include "graphics/messages.hpp"
 #include "graphics/palette_strip.hpp"
 #include "graphics/reduction.hpp"
 #include "reference.hpp"
@@ -460,7 +461,7 @@ TEST(Encoder, WritesThroughTheAvailableEntries) {
     const std::vector<std::uint8_t> list = {5, 9, 17};
     Bytes code = {0, 200, 1, 100, 2, 20};
     const Bytes before = flash;
-    ASSERT_TRUE(NEU_zu_BIN(flash, startOffset, code, list, combined, 3, paletteOffset));
+    ASSERT_TRUE(NEU_zu_BIN(flash, startOffset, code, list, combined, 3, paletteOffset).ok());
     EXPECT_EQ(Bytes(flash.begin() + startOffset, flash.begin() + startOffset + 6), (Bytes{5, 200, 9, 100, 17, 20}));
     for (const std::size_t base : {paletteOffset, paletteOffset + 0x300}) {
         EXPECT_EQ(flash[base + 15], 1);
@@ -473,19 +474,21 @@ TEST(Encoder, WritesThroughTheAvailableEntries) {
 
     std::vector<std::uint8_t> logo(1580, 2);
     logo[0] = 0;
-    ASSERT_TRUE(DSP_zu_BIN(flash, dspOffset, logo, list));
+    ASSERT_TRUE(DSP_zu_BIN(flash, dspOffset, logo, list).ok());
     EXPECT_EQ(flash[dspOffset], 5);
     EXPECT_EQ(flash[dspOffset + 1579], 17);
 
-    // Nothing is written when any part falls outside the image or the list.
+    // Nothing is written when any part falls outside the image or the list; the message says which.
     const Bytes kept = flash;
-    EXPECT_FALSE(NEU_zu_BIN(flash, flash.size() - 4, code, list, combined, 3, paletteOffset));
-    EXPECT_FALSE(NEU_zu_BIN(flash, startOffset, Bytes{3, 1}, list, combined, 3, paletteOffset));
-    EXPECT_FALSE(NEU_zu_BIN(flash, startOffset, code, list, combined, 4, paletteOffset));
-    EXPECT_FALSE(NEU_zu_BIN(flash, startOffset, code, list, combined, 3, flash.size() - 0x5FF));
-    EXPECT_FALSE(DSP_zu_BIN(flash, flash.size() - 1579, logo, list));
+    EXPECT_EQ(NEU_zu_BIN(flash, flash.size() - 4, code, list, combined, 3, paletteOffset).message(), msg::kBadStartImageSpace);
+    EXPECT_EQ(NEU_zu_BIN(flash, startOffset, Bytes{3, 1}, list, combined, 3, paletteOffset).message(), msg::kNoAvailableEntries);
+    EXPECT_EQ(NEU_zu_BIN(flash, startOffset, code, list, combined, 4, paletteOffset).message(), msg::kNoAvailableEntries);
+    EXPECT_EQ(NEU_zu_BIN(flash, startOffset, code, list, combined, 3, flash.size() - 0x5FF).message(),
+              msg::kPalettesOutsideForStartImage);
+    EXPECT_EQ(DSP_zu_BIN(flash, flash.size() - 1579, logo, list).message(), msg::kDspLogoOutside);
+    EXPECT_EQ(DSP_zu_BIN(flash, dspOffset, std::vector<std::uint8_t>(1579), list).message(), msg::kNoFittedDspLogo);
     logo[7] = 3;
-    EXPECT_FALSE(DSP_zu_BIN(flash, dspOffset, logo, list));
+    EXPECT_EQ(DSP_zu_BIN(flash, dspOffset, logo, list).message(), msg::kNoAvailableEntries);
     EXPECT_EQ(flash, kept);
 }
 

@@ -2,7 +2,9 @@
 // fit, write; then the start image decoded again from the flash image must be AKT.
 #include "workspace/start_image_handover.hpp"
 #include "flash/firmware_versions.hpp"
+#include "graphics/messages.hpp"
 #include "graphics/palette_block.hpp"
+#include "editor_result.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_pictures.hpp"
 
@@ -60,13 +62,14 @@ TEST_P(EveryVersion, WrittenStartImageDecodesToAkt) {
 
         StartImageEditor ed;
         ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
-        ASSERT_EQ(ed.importPicture(synth::photoPicture(static_cast<std::uint32_t>(version), 256)).kind, ImportKind::StartImage);
+        ASSERT_EQ(synth::importedAs(ed.importPicture(synth::photoPicture(static_cast<std::uint32_t>(version), 256))),
+                  ImportKind::StartImage);
         ASSERT_LT(ed.maximumPossible, 256);  // the firmware's space forces a reduction
         ed.TB_StartbildChange(ed.AKT.count - 3);
         if (ws.dspLogoSupported) {
             RgbImage logo(79, 20);
             for (int p = 0; p < 1580; ++p) logo.set(p % 79, p / 79, {static_cast<std::uint8_t>(p % 37 * 7), 90, 200});
-            ASSERT_EQ(ed.importPicture(logo).kind, ImportKind::DspLogo);
+            ASSERT_EQ(synth::importedAs(ed.importPicture(logo)), ImportKind::DspLogo);
         }
         ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
         expectWrittenAsEdited(before, ws, ed);

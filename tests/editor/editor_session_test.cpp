@@ -1,8 +1,10 @@
 // The editor session as a window or the command line drives it: take-over, import checks,
 // sliders, expert selection and the write into a flash image.
 #include "graphics/encoder.hpp"
+#include "graphics/messages.hpp"
 #include "graphics/palette_block.hpp"
 #include "graphics/start_image_editor.hpp"
+#include "editor_result.hpp"
 #include "reference.hpp"
 #include "test_pictures.hpp"
 
@@ -94,9 +96,9 @@ TEST(EditorSession, ImportRefusals) {
         StartImageEditor ed;
         ed.Zeige_vorhandene_Bilder_an(inputs(32, c.dsp, 149760, synth::photoPicture(1, 20)));
         const ColourSet o = ed.O, oDsp = ed.O_DSP;
-        const ImportOutcome out = ed.importPicture(c.picture);
-        EXPECT_EQ(out.kind, ImportKind::Nothing);
-        EXPECT_EQ(out.message, c.message);
+        const Result<ImportKind> out = ed.importPicture(c.picture);
+        EXPECT_FALSE(out.ok());
+        EXPECT_EQ(out.message(), c.message);
         EXPECT_EQ(ed.O, o);
         EXPECT_EQ(ed.O_DSP, oDsp);
     }
@@ -106,17 +108,14 @@ TEST(EditorSession, ImportReplacesOnlyItsKind) {
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(inputs(32, true, 149760, synth::photoPicture(1, 20)));
     const ColourSet akt = ed.AKT;
-    ImportOutcome out = ed.importPicture(logoPicture(5));
-    EXPECT_EQ(out.kind, ImportKind::DspLogo);
-    EXPECT_TRUE(out.message.empty());
+    EXPECT_EQ(synth::importedAs(ed.importPicture(logoPicture(5))), ImportKind::DspLogo);
     EXPECT_EQ(ed.O_DSP.count, 5);
     EXPECT_EQ(ed.AKT, akt);
     EXPECT_EQ(ed.fit.logoColours, 5);
 
     RgbImage exactly256(320, 234, Rgb{0, 1, 1});
     for (int i = 0; i < 256; ++i) exactly256.set(i, 0, {static_cast<std::uint8_t>(i), 1, 1});
-    out = ed.importPicture(exactly256);
-    EXPECT_EQ(out.kind, ImportKind::StartImage);
+    EXPECT_EQ(synth::importedAs(ed.importPicture(exactly256)), ImportKind::StartImage);
     EXPECT_EQ(ed.O.count, 256);
     EXPECT_LE(ed.AKT.count, 32);
     EXPECT_EQ(ed.O_DSP.count, 5);
@@ -167,7 +166,7 @@ TEST(EditorSession, WritesRunPairsPalettesAndLogo) {
     ed.TB_StartbildChange(25);
     Bytes flash(0x40000, 0x5A);
     const Bytes before = flash;
-    ASSERT_EQ(ed.NEU_schreibe_in_BIN(flash, {true, startOffset, paletteOffset, dspOffset}), "");
+    ASSERT_TRUE(ed.NEU_schreibe_in_BIN(flash, {true, startOffset, paletteOffset, dspOffset}).ok());
     const auto list = Setze_MaxColor(ed.availableEntries).list;
     const Bytes code = *NEU_berechne_Bild(ed.AKT.index, dataSize);
     for (std::size_t p = 0; p < code.size(); p += 2) {
@@ -197,26 +196,30 @@ TEST(EditorSession, RefusesToWriteWithoutImageHeaderOrEntries) {
     const Bytes before = flash;
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(inputs(40, false, 936, RgbImage(320, 234, Rgb{3, 3, 3})));
-    EXPECT_EQ(ed.NEU_schreibe_in_BIN(flash, {false, 4, 0x30000, 0}), msg::kNoStartImageHeader);
+    EXPECT_EQ(ed.NEU_schreibe_in_BIN(flash, {false, 4, 0x30000, 0}).message(), msg::kNoStartImageHeader);
 
     StartImageEditor none;
     none.Zeige_vorhandene_Bilder_an(inputs(0, true, 936, RgbImage(320, 234, Rgb{3, 3, 3})));
     EXPECT_EQ(none.paletteCellWidth, 0.0);
-    EXPECT_EQ(none.NEU_schreibe_in_BIN(flash, {true, 4, 0x30000, 0x31000}), msg::kNoAvailableEntries);
+    EXPECT_EQ(none.NEU_schreibe_in_BIN(flash, {true, 4, 0x30000, 0x31000}).message(), msg::kNoAvailableEntries);
 
     StartImageEditor tooSmall;
     tooSmall.Zeige_vorhandene_Bilder_an(inputs(40, false, 400, synth::photoPicture(1, 10)));
     EXPECT_FALSE(tooSmall.fitsImageData);
-    EXPECT_EQ(tooSmall.NEU_schreibe_in_BIN(flash, {true, 4, 0x30000, 0}), msg::kBadStartImageSpace);
-    EXPECT_EQ(tooSmall.NEU_schreibe_in_BIN(flash, {true, flash.size() - 100, 0x30000, 0}), msg::kBadStartImageSpace);
+    EXPECT_EQ(tooSmall.NEU_schreibe_in_BIN(flash, {true, 4, 0x30000, 0}).message(), msg::kBadStartImageSpace);
+    EXPECT_EQ(tooSmall.NEU_schreibe_in_BIN(flash, {true, flash.size() - 100, 0x30000, 0}).message(), msg::kBadStartImageSpace);
 
     StartImageEditor all;  // all 256 entries in use by the firmware
     all.Zeige_vorhandene_Bilder_an(inputs(256, true, 149760, synth::photoPicture(1, 256), logoPicture(200)));
     EXPECT_EQ(all.AKT.count, 256);
     EXPECT_EQ(all.fit.totalCount, 256);
-    EXPECT_EQ(all.NEU_schreibe_in_BIN(flash, {true, flash.size() - 100, 0x30000, 0x31000}), msg::kBadStartImageSpace);
+    EXPECT_EQ(all.NEU_schreibe_in_BIN(flash, {true, flash.size() - 100, 0x30000, 0x31000}).message(), msg::kBadStartImageSpace);
+    // The palettes or the logo outside the image: the start image written before them is not kept.
+    EXPECT_EQ(all.NEU_schreibe_in_BIN(flash, {true, 4, flash.size() - 0x5FF, 0x31000}).message(),
+              msg::kPalettesOutsideForStartImage);
+    EXPECT_EQ(all.NEU_schreibe_in_BIN(flash, {true, 4, 0x30000, flash.size() - 1579}).message(), msg::kDspLogoOutside);
     EXPECT_EQ(flash, before);
-    EXPECT_EQ(all.NEU_schreibe_in_BIN(flash, {true, 4, 0x30000, 0x31000}), "");
+    EXPECT_TRUE(all.NEU_schreibe_in_BIN(flash, {true, 4, 0x30000, 0x31000}).ok());
 }
 
 TEST(EditorSession, NoDspByteWithoutDspSupport) {
@@ -225,6 +228,6 @@ TEST(EditorSession, NoDspByteWithoutDspSupport) {
     ed.Zeige_vorhandene_Bilder_an(inputs(40, false, 20000, synth::photoPicture(9, 80)));
     EXPECT_EQ(ed.totalColourCount(), ed.AKT.count);
     const Bytes before = flash;
-    ASSERT_EQ(ed.NEU_schreibe_in_BIN(flash, {true, 4, 0x30000, 0x31000}), "");
+    ASSERT_TRUE(ed.NEU_schreibe_in_BIN(flash, {true, 4, 0x30000, 0x31000}).ok());
     EXPECT_TRUE(std::equal(flash.begin() + 0x31000, flash.begin() + 0x31000 + 1580, before.begin() + 0x31000));
 }

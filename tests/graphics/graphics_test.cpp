@@ -1,6 +1,7 @@
 #include "flash/flash_image.hpp"
 #include "graphics/globe_animation.hpp"
 #include "graphics/grid.hpp"
+#include "graphics/messages.hpp"
 #include "graphics/palette_block.hpp"
 #include "graphics/start_image.hpp"
 #include "synthetic_firmware.hpp"
@@ -60,12 +61,12 @@ TEST(Palettes, ReadDayAndNightFromTheBlock) {
     const Palette day = rampPalette(0), night = rampPalette(7);
     putPalettes(flash, 0x68D80, day, night);
     Palette d{}, n{};
-    ASSERT_TRUE(BIN_lese_Palette(flash, 0x68D80, d, n));
+    ASSERT_TRUE(BIN_lese_Palette(flash, 0x68D80, d, n).ok());
     EXPECT_EQ(d, day);
     EXPECT_EQ(n, night);
     // A block reaching past the end is not read at all.
     Palette untouched = rampPalette(3);
-    EXPECT_FALSE(BIN_lese_Palette(flash, flash.size() - 1535, untouched, untouched));
+    EXPECT_EQ(BIN_lese_Palette(flash, flash.size() - 1535, untouched, untouched).message(), msg::kPalettesNotRead);
     EXPECT_EQ(untouched, rampPalette(3));
 }
 
@@ -110,10 +111,10 @@ TEST(Palettes, CorrectionInTheNightViewCopiesUsedNightEntriesIntoTheDayPalette) 
     const Bytes before = flash;
     EntryFlags used{};
     used[0] = used[17] = used[255] = true;
-    ASSERT_TRUE(P_FixTagNacht(flash, p, /*dayView=*/false, used));
+    ASSERT_TRUE(P_FixTagNacht(flash, p, /*dayView=*/false, used).ok());
 
     Palette d{}, n{};
-    ASSERT_TRUE(BIN_lese_Palette(flash, p, d, n));
+    ASSERT_TRUE(BIN_lese_Palette(flash, p, d, n).ok());
     EXPECT_EQ(n, night);
     for (std::size_t i = 0; i < 256; ++i) EXPECT_EQ(d[i], used[i] ? night[i] : day[i]) << i;
     EXPECT_EQ(Check_TagNachtDiff(d, n, used), DayNightDiff::None);
@@ -121,11 +122,16 @@ TEST(Palettes, CorrectionInTheNightViewCopiesUsedNightEntriesIntoTheDayPalette) 
 
     // The day view copies the other way.
     putPalettes(flash, p, day, night);
-    ASSERT_TRUE(P_FixTagNacht(flash, p, true, used));
-    ASSERT_TRUE(BIN_lese_Palette(flash, p, d, n));
+    ASSERT_TRUE(P_FixTagNacht(flash, p, true, used).ok());
+    ASSERT_TRUE(BIN_lese_Palette(flash, p, d, n).ok());
     EXPECT_EQ(d, day);
     EXPECT_EQ(n[17], day[17]);
     EXPECT_EQ(n[18], night[18]);
+
+    // A block reaching past the end: nothing is copied.
+    const Bytes kept = flash;
+    EXPECT_EQ(P_FixTagNacht(flash, flash.size() - 0x5FF, true, used).message(), msg::kDayNightNotFixed);
+    EXPECT_EQ(flash, kept);
 }
 
 TEST(Palettes, WritingOneEntryChangesExactlyThreeBytes) {
@@ -133,14 +139,17 @@ TEST(Palettes, WritingOneEntryChangesExactlyThreeBytes) {
     const std::size_t p = 0x5086E;
     putPalettes(flash, p, rampPalette(0), rampPalette(1));
     const Bytes before = flash;
-    ASSERT_TRUE(BIN_schreibe_Palettenfarbe(flash, p, /*night=*/true, 0, {1, 2, 3}));
+    ASSERT_TRUE(BIN_schreibe_Palettenfarbe(flash, p, /*night=*/true, 0, {1, 2, 3}).ok());
     EXPECT_EQ(countDifferences(before, flash), 3u);
     EXPECT_EQ(Bytes(flash.begin() + p + 0x300, flash.begin() + p + 0x303), (Bytes{1, 2, 3}));
     EXPECT_EQ(Bytes(flash.begin() + p, flash.begin() + p + 3), Bytes(before.begin() + p, before.begin() + p + 3));
 
-    ASSERT_TRUE(BIN_schreibe_Palettenfarbe(flash, p, false, 255, {9, 8, 7}));
+    ASSERT_TRUE(BIN_schreibe_Palettenfarbe(flash, p, false, 255, {9, 8, 7}).ok());
     EXPECT_EQ(Bytes(flash.begin() + p + 765, flash.begin() + p + 768), (Bytes{9, 8, 7}));
-    EXPECT_FALSE(BIN_schreibe_Palettenfarbe(flash, flash.size() - 100, false, 0, {}));
+    const Bytes kept = flash;
+    EXPECT_EQ(BIN_schreibe_Palettenfarbe(flash, flash.size() - 100, false, 0, {}).message(), msg::kColourNotWritten);
+    EXPECT_EQ(BIN_schreibe_Palettenfarbe(flash, flash.size() - 0x5FF, false, 0, {}).message(), msg::kColourNotWritten);
+    EXPECT_EQ(flash, kept);
 }
 
 TEST(Palettes, AvailableEntries) {
@@ -508,24 +517,24 @@ TEST(GridPatch, ReadingActiveInactiveForeignAndAbsent) {
 TEST(GridPatch, WritingChangesExactlyTheBlock) {
     const std::int32_t at = 0x702C4;
     Bytes flash = emptyFlash();
-    ASSERT_TRUE(BIN_Gitter(flash, at, false));
+    ASSERT_TRUE(BIN_Gitter(flash, at, false).ok());
     const auto inactive = gridInactiveForm();
     EXPECT_TRUE(std::equal(inactive.begin(), inactive.end(), flash.begin() + at));
     EXPECT_EQ(flash[at + 0x94], 0x00);  // the one point both forms share
     EXPECT_EQ(flash[at], 0x02);
     EXPECT_EQ(std::count_if(flash.begin(), flash.end(), [](auto b) { return b != 0xFF; }),
               std::count_if(inactive.begin(), inactive.end(), [](auto b) { return b != 0xFF; }));
-    ASSERT_TRUE(BIN_Gitter(flash, at, true));
+    ASSERT_TRUE(BIN_Gitter(flash, at, true).ok());
     EXPECT_TRUE(std::equal(kGridActiveForm.begin(), kGridActiveForm.end(), flash.begin() + at));
     EXPECT_EQ(flash[at - 1], 0xFF);
     EXPECT_EQ(flash[at + 324], 0xFF);
     // Between the two forms exactly 80 bytes differ.
     Bytes other = flash;
-    BIN_Gitter(other, at, false);
+    ASSERT_TRUE(BIN_Gitter(other, at, false).ok());
     EXPECT_EQ(countDifferences(flash, other), 80u);
 
     const Bytes before = flash;
-    EXPECT_FALSE(BIN_Gitter(flash, -1, true));
-    EXPECT_FALSE(BIN_Gitter(flash, static_cast<std::int32_t>(flash.size() - 10), true));
+    EXPECT_EQ(BIN_Gitter(flash, -1, true).message(), msg::kNoGridPatch);
+    EXPECT_EQ(BIN_Gitter(flash, static_cast<std::int32_t>(flash.size() - 10), true).message(), msg::kGridOutside);
     EXPECT_EQ(flash, before);
 }

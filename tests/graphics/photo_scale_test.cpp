@@ -146,19 +146,19 @@ TEST(PhotoFitSession, KeepsTheFrameInsideAndFollowsTheEditor) {
     EXPECT_EQ(session.target(), PhotoTarget::StartImage);
 
     const PhotoFitResult r = session.fit();
-    ASSERT_TRUE(r.fit.ok()) << r.fit.error;
+    ASSERT_TRUE(r.fit.ok()) << r.fit.message();
     EXPECT_EQ(r.scaled, session.scaled());
     EXPECT_EQ(r.scaled.width, kStartImageWidth);
-    EXPECT_LE(r.fit.palette.size(), 1u);
-    EXPECT_NEAR(r.similarity, ssim(r.fit.picture(), r.scaled), 1e-12);
+    EXPECT_LE(r.fit->palette.size(), 1u);
+    EXPECT_NEAR(r.similarity, ssim(r.fit->picture(), r.scaled), 1e-12);
 
     editor.dspLogoSupported = true;
     PhotoFitSession logo(photoOf(1000, 500, Rgb{10, 20, 30}), editor);
     logo.setTarget(PhotoTarget::DspLogo);
     const PhotoFitResult l = logo.fit();
-    ASSERT_TRUE(l.fit.ok()) << l.fit.error;
+    ASSERT_TRUE(l.fit.ok()) << l.fit.message();
     EXPECT_EQ(l.scaled.width, kDspLogoWidth);
-    EXPECT_EQ(l.fit.picture().height, kDspLogoHeight);
+    EXPECT_EQ(l.fit->picture().height, kDspLogoHeight);
 
     // A space too small for any picture is refused by the fit, in German.
     editor.imageDataSize = 10;

@@ -83,8 +83,9 @@ std::string where(const char* picture, std::size_t size, int entries) {
 }
 
 // Everything a fitted start image promises, checked on its own.
-void expectFits(const PictureFit& fit, std::size_t size, int entries) {
-    ASSERT_TRUE(fit.ok()) << fit.error;
+void expectFits(const Result<PictureFit>& fitted, std::size_t size, int entries) {
+    ASSERT_TRUE(fitted.ok()) << fitted.message();
+    const PictureFit& fit = fitted.value();
     ASSERT_EQ(fit.width, kW);
     ASSERT_EQ(fit.height, kH);
     ASSERT_EQ(fit.index.size(), static_cast<std::size_t>(kW) * kH);
@@ -106,8 +107,8 @@ void expectEditorTakesItAsIs(const PictureFit& fit, std::size_t size, int entrie
     in.startPicture = RgbImage(kW, kH, {1, 2, 3});
     StartImageEditor editor;
     editor.Zeige_vorhandene_Bilder_an(in);
-    const ImportOutcome imported = editor.importPicture(fit.picture());
-    ASSERT_EQ(imported.kind, ImportKind::StartImage) << imported.message;
+    const Result<ImportKind> imported = editor.importPicture(fit.picture());
+    ASSERT_EQ(synth::importedAs(imported), ImportKind::StartImage) << imported.message();
     EXPECT_EQ(editor.O.count, static_cast<int>(fit.palette.size()));
     EXPECT_EQ(editor.maximumPossible, editor.O.count);
     EXPECT_EQ(editor.AKT.count, editor.O.count);
@@ -133,10 +134,10 @@ TEST(PictureFit, AlwaysFitsAndTheEditorTakesItUnchanged) {
         runs.emplace_back(3456, 256);
         for (const auto& [size, entries] : runs) {
             SCOPED_TRACE(where(kind.name, size, entries));
-            const PictureFit fit = fitStartImage(picture, size, entries);
+            const Result<PictureFit> fit = fitStartImage(picture, size, entries);
             expectFits(fit, size, entries);
             if (testing::Test::HasFatalFailure()) return;
-            expectEditorTakesItAsIs(fit, size, entries);
+            expectEditorTakesItAsIs(fit.value(), size, entries);
         }
     }
 }
@@ -144,18 +145,20 @@ TEST(PictureFit, AlwaysFitsAndTheEditorTakesItUnchanged) {
 TEST(PictureFit, SameInputGivesTheSameBytes) {
     for (const PictureKind& kind : pictureKinds()) {
         SCOPED_TRACE(kind.name);
-        const PictureFit first = fitStartImage(kind.make(), 10286, 48);
-        const PictureFit again = fitStartImage(kind.make(), 10286, 48);
-        EXPECT_EQ(first.index, again.index);
-        EXPECT_TRUE(first.palette == again.palette);
+        const Result<PictureFit> first = fitStartImage(kind.make(), 10286, 48);
+        const Result<PictureFit> again = fitStartImage(kind.make(), 10286, 48);
+        ASSERT_TRUE(first.ok() && again.ok());
+        EXPECT_EQ(first->index, again->index);
+        EXPECT_TRUE(first->palette == again->palette);
     }
     auto logo = [] {
         std::mt19937 rng(3);
         return synth::randomPicture(rng, kDspLogoWidth, kDspLogoHeight, 200);
     };
-    const PictureFit first = fitDspLogo(logo(), 12), again = fitDspLogo(logo(), 12);
-    EXPECT_EQ(first.index, again.index);
-    EXPECT_TRUE(first.palette == again.palette);
+    const Result<PictureFit> first = fitDspLogo(logo(), 12), again = fitDspLogo(logo(), 12);
+    ASSERT_TRUE(first.ok() && again.ok());
+    EXPECT_EQ(first->index, again->index);
+    EXPECT_TRUE(first->palette == again->palette);
 }
 
 // A picture that already fits, colours and runs, comes back exactly; one that does not uses
@@ -164,14 +167,14 @@ TEST(PictureFit, KeepsWhatFitsAndUsesTheSpace) {
     const RgbImage art = flatArtwork();
     const std::size_t artSize = encodedSize(OriginalBild_FarbPal(art)->index, kW, kH);
     for (std::size_t size : {artSize, artSize + 2, std::size_t{149760}}) {
-        const PictureFit fit = fitStartImage(art, size, 5);
+        const Result<PictureFit> fit = fitStartImage(art, size, 5);
         ASSERT_TRUE(fit.ok());
-        EXPECT_TRUE(fit.picture() == art) << size;
+        EXPECT_TRUE(fit->picture() == art) << size;
     }
     for (const std::size_t size : {std::size_t{3456}, std::size_t{10286}, std::size_t{40000}}) {
-        const PictureFit fit = fitStartImage(noise(), size, 29);
+        const Result<PictureFit> fit = fitStartImage(noise(), size, 29);
         ASSERT_TRUE(fit.ok());
-        EXPECT_GE(encodedSize(fit.index, kW, kH), size * 97 / 100) << size;
+        EXPECT_GE(encodedSize(fit->index, kW, kH), size * 97 / 100) << size;
     }
 }
 
@@ -202,18 +205,16 @@ TEST(PictureFit, RefusesWhatCannotFit) {
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(r.what);
-        const PictureFit fit = fitStartImage(r.picture, r.size, r.entries);
+        const Result<PictureFit> fit = fitStartImage(r.picture, r.size, r.entries);
         EXPECT_FALSE(fit.ok());
-        EXPECT_NE(fit.error.find(r.says), std::string::npos) << fit.error;
-        EXPECT_TRUE(fit.index.empty());
-        EXPECT_TRUE(fit.palette.empty());
+        EXPECT_NE(fit.message().find(r.says), std::string::npos) << fit.message();
     }
     for (const auto& [picture, entries] : {std::pair{RgbImage(kW, kH), 12}, {RgbImage(80, 20), 12},
                                             {RgbImage(kDspLogoWidth, kDspLogoHeight), 0},
                                             {RgbImage(kDspLogoWidth, kDspLogoHeight), 300}}) {
-        const PictureFit fit = fitDspLogo(picture, entries);
+        const Result<PictureFit> fit = fitDspLogo(picture, entries);
         EXPECT_FALSE(fit.ok()) << picture.width << " x " << picture.height << ", " << entries;
-        EXPECT_TRUE(fit.index.empty());
+        EXPECT_FALSE(fit.message().empty());
     }
 }
 
@@ -224,8 +225,9 @@ TEST(PictureFit, DspLogoKeepsToTheEntries) {
         const RgbImage logo = synth::randomPicture(rng, kDspLogoWidth, kDspLogoHeight, colours);
         for (const int entries : {1, 6, 40, 256}) {
             SCOPED_TRACE(std::to_string(colours) + " colours, " + std::to_string(entries) + " entries");
-            const PictureFit fit = fitDspLogo(logo, entries);
-            ASSERT_TRUE(fit.ok());
+            const Result<PictureFit> fitted = fitDspLogo(logo, entries);
+            ASSERT_TRUE(fitted.ok()) << fitted.message();
+            const PictureFit& fit = fitted.value();
             ASSERT_EQ(fit.index.size(), kDspLogoSize);
             EXPECT_LE(fit.palette.size(), static_cast<std::size_t>(std::min(entries, colours)));
             EXPECT_TRUE(std::all_of(fit.index.begin(), fit.index.end(), [&](std::uint8_t e) { return e < fit.palette.size(); }));

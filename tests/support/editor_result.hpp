@@ -15,6 +15,11 @@ struct EditorResult {
     RgbImage shown;  // the decoded start image in the combined palette's colours
 };
 
+// What an import made of a picture; nothing when it was refused.
+inline std::optional<ImportKind> importedAs(const Result<ImportKind>& imported) {
+    return imported.ok() ? std::optional<ImportKind>(imported.value()) : std::nullopt;
+}
+
 inline std::optional<EditorResult> editorResult(const StartImageEditor& editor) {
     auto code = NEU_berechne_Bild(editor.AKT.index, editor.imageDataSize);
     if (!code) return std::nullopt;

@@ -9,6 +9,7 @@
 #include "flash/messages.hpp"
 #include "graphics/globe_animation.hpp"
 #include "graphics/grid.hpp"
+#include "graphics/messages.hpp"
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_files.hpp"
@@ -515,6 +516,27 @@ TEST_F(MainWindowTest, GridButtonsWriteTheirFormOnlyWhenNewlySelected) {
     Bytes expected = sample.flash;
     std::copy_n(gridInactiveForm().begin(), kGridPatchSize, expected.begin() + static_cast<std::ptrdiff_t>(grid));
     EXPECT_EQ(ws().flash, expected);
+}
+
+TEST_F(MainWindowTest, ARefusedGridSwitchOrCorrectionShowsWhyAndChangesNothing) {
+    loadSample({.version = 3, .night = synth::NightPalette::Darker});
+    ASSERT_TRUE(shownOnPage(u->P_FixTagNacht));
+    ws().flash.resize(ws().paletteOffset() + 0x100);  // palettes and grid patch past the end
+    const Bytes before = ws().flash;
+    const bool gridOn = u->RB_Gitter_an->isChecked();
+    const std::size_t shown = platform.messages.size();
+
+    (gridOn ? u->RB_Gitter_aus : u->RB_Gitter_an)->click();
+    u->P_FixTagNacht->click();
+    EXPECT_EQ(std::vector<std::string>(platform.messages.begin() + static_cast<std::ptrdiff_t>(shown), platform.messages.end()),
+              (std::vector<std::string>{msg::kGridOutside, msg::kDayNightNotFixed}));
+    EXPECT_EQ(ws().flash, before);
+    // The buttons show what is written; nothing to take back.
+    EXPECT_EQ(u->RB_Gitter_an->isChecked(), gridOn);
+    EXPECT_EQ(u->RB_Gitter_aus->isChecked(), !gridOn);
+    EXPECT_TRUE(shownOnPage(u->P_FixTagNacht));
+    EXPECT_FALSE(u->Rueckgaengig1->isEnabled());
+    EXPECT_FALSE(main->isWindowModified());
 }
 
 TEST_F(MainWindowTest, AnimationPausesOnlyWhenAnimatedAndTheLogoSlidesIn) {

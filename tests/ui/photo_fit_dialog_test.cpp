@@ -10,6 +10,7 @@
 #include "ui/tf9_speichern.hpp"
 #include "workspace/picture_file.hpp"
 #include "cli_runner.hpp"
+#include "editor_result.hpp"
 #include "synthetic_firmware.hpp"
 
 #include <QApplication>
@@ -163,8 +164,8 @@ TEST_F(PhotoFitTest, AcceptedPhotoTakesTheRoadOfALoadedPicture) {
     session.moveFrame(-1000, 1000);  // to the lower left corner
     session.setColours(12);
     const PhotoFitResult fitted = session.fit();
-    ASSERT_TRUE(fitted.fit.ok()) << fitted.fit.error;
-    ASSERT_EQ(expected.importPicture(fitted.fit.picture()).kind, ImportKind::StartImage);
+    ASSERT_TRUE(fitted.fit.ok()) << fitted.fit.message();
+    ASSERT_EQ(synth::importedAs(expected.importPicture(fitted.fit->picture())), ImportKind::StartImage);
 
     inPhoto = [&](PhotoFitDialog& d) {
         d.zoomSlider->setValue(200);
@@ -254,7 +255,7 @@ TEST_F(PhotoFitTest, PreviewFollowsTheFrameAndSettings) {
         // The preview is the fitted picture, enlarged one and a half times. Even coordinates:
         // their enlarged pixel lies wholly inside the unit pixel's block, not on its edge.
         const QImage canvas = d.resultView->canvas();
-        const RgbImage fitted = expected.fit.picture();
+        const RgbImage fitted = expected.fit->picture();
         for (const QPoint p : {QPoint(0, 0), QPoint(160, 116), QPoint(318, 232)}) {
             const Rgb c = fitted.at(p.x(), p.y());
             EXPECT_EQ(canvas.pixelColor(p.x() * 3 / 2, p.y() * 3 / 2), QColor(c.r, c.g, c.b));

@@ -597,7 +597,7 @@ private:
         }
         (chance(60) ? w.acceptButton : w.cancelButton)->click();
         if (w.result() == QDialog::Accepted && w.acceptedResult().fit.ok() &&
-            w.acceptedResult().fit.palette.size() > static_cast<std::size_t>(std::max(w.session().colours(), 1)))
+            w.acceptedResult().fit->palette.size() > static_cast<std::size_t>(std::max(w.session().colours(), 1)))
             problem_ = "the photo window fitted more colours than asked for";
         return w.result();
     }
@@ -738,8 +738,10 @@ private:
         const Workspace& ws = main_->workspace();
         if (!ws.fileLoaded) return;
         Palette day{}, night{};
-        BIN_lese_Palette(ws.flash, ws.paletteOffset(), day, night);
-        if (day != ws.dayPalette || night != ws.nightPalette) problem_ = "the palette copies differ from the flash image";
+        if (!BIN_lese_Palette(ws.flash, ws.paletteOffset(), day, night).ok())
+            problem_ = "the palettes lie outside the flash image";
+        else if (day != ws.dayPalette || night != ws.nightPalette)
+            problem_ = "the palette copies differ from the flash image";
     }
 
     std::mt19937_64 rng_;

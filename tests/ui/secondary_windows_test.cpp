@@ -2,6 +2,7 @@
 
 #include "workspace/workspace.hpp"
 #include "flash/firmware_versions.hpp"
+#include "graphics/messages.hpp"
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_files.hpp"
@@ -75,7 +76,8 @@ TEST(ColourEditor, OkWritesThreeBytesIntoThePaletteOfTheShownView) {
         const std::size_t P = ws.paletteOffset();
         const Palette otherBefore = c.dayView ? ws.nightPalette : ws.dayPalette;
 
-        TF2_Farbeditor editor(ws);
+        test::ScriptedPlatform platform;
+        TF2_Farbeditor editor(ws, platform);
         editor.setEditedColour(c.index, ws.palette(c.dayView)[static_cast<std::size_t>(c.index)], c.dayView);
         editor.FormShow();
         EXPECT_EQ(editor.L_Farbe->text(), QStringLiteral("Farbe Nr: %1").arg(c.index));
@@ -103,7 +105,8 @@ TEST(ColourEditor, OkWritesThreeBytesIntoThePaletteOfTheShownView) {
 TEST(ColourEditor, OkWithoutMovingASliderLeavesTheFlashImageAsItWas) {
     Workspace ws = loadedWorkspace();
     const Bytes before = ws.flash;
-    TF2_Farbeditor editor(ws);
+    test::ScriptedPlatform platform;
+    TF2_Farbeditor editor(ws, platform);
     editor.setEditedColour(40, ws.dayPalette[40], true);
     editor.FormShow();
     EXPECT_EQ(editor.editedColour(), ws.dayPalette[40]);
@@ -123,7 +126,8 @@ TEST(ColourEditor, MergingTwoDayColoursLowersTheColourCountOnlyInTheDayView) {
 
         // Give the second used entry the day colour of the first one.
         const Rgb target = ws.dayPalette[static_cast<std::size_t>(used[0])];
-        TF2_Farbeditor editor(ws);
+        test::ScriptedPlatform platform;
+        TF2_Farbeditor editor(ws, platform);
         editor.setEditedColour(used[1], ws.palette(dayView)[static_cast<std::size_t>(used[1])], dayView);
         editor.FormShow();
         editor.T_rot->setValue(target.r);
@@ -139,7 +143,8 @@ TEST(ColourEditor, CancelChangesNothing) {
     const Bytes before = ws.flash;
     const Palette day = ws.dayPalette, night = ws.nightPalette;
     const auto counts = ws.startImagePixelCounts;
-    TF2_Farbeditor editor(ws);
+    test::ScriptedPlatform platform;
+    TF2_Farbeditor editor(ws, platform);
     editor.setEditedColour(3, ws.nightPalette[3], false);
     editor.FormShow();
     editor.T_rot->setValue(ws.nightPalette[3].r ^ 0x80);
@@ -152,9 +157,28 @@ TEST(ColourEditor, CancelChangesNothing) {
     EXPECT_EQ(ws.startImagePixelCounts, counts);
 }
 
+TEST(ColourEditor, OkWhoseWriteIsRefusedShowsWhyAndChangesNothing) {
+    Workspace ws = loadedWorkspace();
+    ws.flash.resize(ws.paletteOffset() + 0x5FF);  // the palette block reaches past the end
+    const Bytes before = ws.flash;
+    const Palette day = ws.dayPalette;
+    test::ScriptedPlatform platform;
+    TF2_Farbeditor editor(ws, platform);
+    editor.setEditedColour(3, ws.dayPalette[3], true);
+    editor.FormShow();
+    editor.T_rot->setValue(ws.dayPalette[3].r ^ 0x80);
+    editor.BitBtn1->click();
+    EXPECT_EQ(platform.messages, std::vector<std::string>{msg::kColourNotWritten});
+    EXPECT_EQ(editor.result(), QDialog::Rejected);
+    EXPECT_EQ(ws.flash, before);
+    EXPECT_EQ(ws.dayPalette, day);
+    EXPECT_EQ(ws.history().nextUndo(), nullptr);
+}
+
 TEST(ColourEditor, CaptionKeepsLegibleOnTheEditedColour) {
     Workspace ws;
-    TF2_Farbeditor editor(ws);
+    test::ScriptedPlatform platform;
+    TF2_Farbeditor editor(ws, platform);
     struct Case {
         Rgb colour;
         QColor text;
@@ -403,7 +427,7 @@ TEST(StartNotice, ShowsTheIntroductionPage) {
 TEST(SecondaryWindows, CaptionsSizesAndReadableControls) {
     Workspace ws;
     test::ScriptedPlatform platform;
-    TF2_Farbeditor tf2(ws);
+    TF2_Farbeditor tf2(ws, platform);
     TF3_Startbild tf3(ws, platform, {});
     TF4_Texte tf4(ws, platform, {});
     TF5_VersionsINFO tf5(platform);

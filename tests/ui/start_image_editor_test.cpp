@@ -9,6 +9,7 @@
 #include "ui/tf10_farbpalette.hpp"
 #include "ui/tf3_startbild.hpp"
 #include "ui/tf9_speichern.hpp"
+#include "graphics/messages.hpp"
 #include "graphics/palette_strip.hpp"
 #include "workspace/picture_file.hpp"
 #include "workspace/start_image_handover.hpp"
@@ -569,7 +570,7 @@ TEST_F(StartImageEditorTest, UndoAndRedoMakeTheNextOpeningTakeOverAgain) {
     importThroughDialog(putPicture("start.bmp", bandPicture(12)));
     ASSERT_FALSE(tf3->takeOverPending());
     // Another window's accepted change keeps the imported picture...
-    ws().BIN_Gitter(false);
+    ASSERT_TRUE(ws().BIN_Gitter(false).ok());
     EXPECT_FALSE(tf3->takeOverPending());
     // ... a step taken back replaces it.
     ASSERT_TRUE(ws().undo());

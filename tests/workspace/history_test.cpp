@@ -6,6 +6,8 @@
 #include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/rebuild.hpp"
+#include "graphics/messages.hpp"
+#include "editor_result.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_files.hpp"
 #include "test_pictures.hpp"
@@ -103,13 +105,13 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
         const char* label;
     };
     const Case cases[] = {
-        {"colour editor", {.version = 6}, [](Workspace& ws) { ws.BIN_schreibe_Farbe(true, usedEntry(ws), {1, 2, 3}); },
+        {"colour editor", {.version = 6}, [](Workspace& ws) { ASSERT_TRUE(ws.BIN_schreibe_Farbe(true, usedEntry(ws), {1, 2, 3}).ok()); },
          ChangeKind::Palettes, steplabel::kColour},
-        {"night colour", {.version = 2}, [](Workspace& ws) { ws.BIN_schreibe_Farbe(false, usedEntry(ws), {9, 8, 7}); }, ChangeKind::Palettes, steplabel::kColour},
+        {"night colour", {.version = 2}, [](Workspace& ws) { ASSERT_TRUE(ws.BIN_schreibe_Farbe(false, usedEntry(ws), {9, 8, 7}).ok()); }, ChangeKind::Palettes, steplabel::kColour},
         {"day and night corrected", {.version = 3, .night = synth::NightPalette::Darker},
-         [](Workspace& ws) { ws.P_FixTagNachtClick(true); }, ChangeKind::Palettes, steplabel::kDayNight},
-        {"grid off", {.version = 4}, [](Workspace& ws) { ws.BIN_Gitter(false); }, ChangeKind::Grid, steplabel::kGridOff},
-        {"grid on", {.version = 1, .grid = synth::GridData::Inactive}, [](Workspace& ws) { ws.BIN_Gitter(true); },
+         [](Workspace& ws) { ASSERT_TRUE(ws.P_FixTagNachtClick(true).ok()); }, ChangeKind::Palettes, steplabel::kDayNight},
+        {"grid off", {.version = 4}, [](Workspace& ws) { ASSERT_TRUE(ws.BIN_Gitter(false).ok()); }, ChangeKind::Grid, steplabel::kGridOff},
+        {"grid on", {.version = 1, .grid = synth::GridData::Inactive}, [](Workspace& ws) { ASSERT_TRUE(ws.BIN_Gitter(true).ok()); },
          ChangeKind::Grid, steplabel::kGridOn},
         {"texts", {.version = 11}, [](Workspace& ws) {
              TextReadResult read = ws.BIN_zu_TexteArray();
@@ -120,7 +122,7 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
         {"start image and logo", {.version = 2}, [](Workspace& ws) {
              StartImageEditor editor;
              editor.Zeige_vorhandene_Bilder_an(editorInputs(ws));
-             ASSERT_EQ(editor.importPicture(synth::photoPicture(3, 40)).kind, ImportKind::StartImage);
+             ASSERT_EQ(synth::importedAs(editor.importPicture(synth::photoPicture(3, 40))), ImportKind::StartImage);
              ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, editor).ok());
          }, ChangeKind::StartImage, steplabel::kStartImage},
         {"colour mode of a save", {.version = 4}, [&](Workspace& ws) {
@@ -166,11 +168,11 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
 
 TEST(History, ANewStepDropsWhatCouldBeRedone) {
     Workspace ws = loaded({.version = 4});
-    ws.BIN_Gitter(false);
-    ws.BIN_schreibe_Farbe(true, usedEntry(ws), {1, 1, 1});
+    ASSERT_TRUE(ws.BIN_Gitter(false).ok());
+    ASSERT_TRUE(ws.BIN_schreibe_Farbe(true, usedEntry(ws), {1, 1, 1}).ok());
     ASSERT_TRUE(ws.undo());
     ASSERT_TRUE(ws.history().canRedo());
-    ws.P_FixTagNachtClick(true);
+    ASSERT_TRUE(ws.P_FixTagNachtClick(true).ok());
     EXPECT_FALSE(ws.history().canRedo());
     EXPECT_FALSE(ws.redo());
     EXPECT_EQ(ws.history().size(), 2u);
@@ -181,12 +183,12 @@ TEST(History, NothingChangedRecordsNothingAndARefusedChangeTellsNoOne) {
     Workspace ws = loaded({.version = 4});
     std::vector<DocumentChange> heard;
     ws.addListener([&](const DocumentChange& c) { heard.push_back(c); });
-    ws.BIN_Gitter(true);  // already on: applied, but nothing differs
+    ASSERT_TRUE(ws.BIN_Gitter(true).ok());  // already on: applied, but nothing differs
     EXPECT_EQ(ws.history().size(), 0u);
     EXPECT_EQ(heard.size(), 1u);
     Workspace noGrid = loaded({.version = 9});
     noGrid.addListener([&](const DocumentChange& c) { heard.push_back(c); });
-    noGrid.BIN_Gitter(false);  // no grid patch: refused
+    EXPECT_EQ(noGrid.BIN_Gitter(false).message(), msg::kNoGridPatch);
     EXPECT_EQ(noGrid.history().size(), 0u);
     EXPECT_EQ(heard.size(), 1u);
     EXPECT_FALSE(noGrid.isModified());
@@ -195,7 +197,7 @@ TEST(History, NothingChangedRecordsNothingAndARefusedChangeTellsNoOne) {
 TEST(History, TheBoundDropsTheOldestSteps) {
     Workspace ws = loaded({.version = 4});
     const std::size_t total = History::kMaxSteps + 50;
-    for (std::size_t k = 0; k < total; ++k) ws.BIN_Gitter(k % 2 == 1);  // off, on, off, ...
+    for (std::size_t k = 0; k < total; ++k) ASSERT_TRUE(ws.BIN_Gitter(k % 2 == 1).ok());  // off, on, off, ...
     EXPECT_EQ(ws.history().size(), History::kMaxSteps);
     std::size_t undone = 0;
     while (ws.undo()) ++undone;
@@ -210,7 +212,7 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     Workspace ws = loaded({.version = 4});
     const Bytes atLoad = ws.flash;
     EXPECT_FALSE(ws.isModified());
-    ws.BIN_Gitter(false);
+    ASSERT_TRUE(ws.BIN_Gitter(false).ok());
     EXPECT_TRUE(ws.isModified());
     ws.undo();
     EXPECT_FALSE(ws.isModified());  // back at the loaded state
@@ -239,7 +241,7 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     EXPECT_TRUE(ws.isModified());
 
     // A new branch after the saved state cannot reach it again.
-    ws.BIN_schreibe_Farbe(true, usedEntry(ws), {5, 5, 5});
+    ASSERT_TRUE(ws.BIN_schreibe_Farbe(true, usedEntry(ws), {5, 5, 5}).ok());
     EXPECT_TRUE(ws.isModified());
     ws.undo();
     EXPECT_TRUE(ws.isModified());
@@ -255,11 +257,11 @@ TEST(History, TheEntryChoiceAloneIsAStepASaveDoesNotWrite) {
     while (ws.availableEntries[static_cast<std::size_t>(unused)]) ++unused;
     const auto before = ws.availableEntries;
     const int countBefore = ws.availableCount;
-    ws.applyChange(ChangeKind::StartImage, steplabel::kStartImage, [&] {
-        ws.availableEntries[static_cast<std::size_t>(unused)] = true;
-        ws.Setze_MaxColor();
-        return true;
-    });
+    ASSERT_TRUE(ws.applyChange(ChangeKind::StartImage, steplabel::kStartImage, [&] {
+                      ws.availableEntries[static_cast<std::size_t>(unused)] = true;
+                      ws.Setze_MaxColor();
+                      return Status();
+                  }).ok());
     ASSERT_EQ(ws.history().size(), 1u);
     EXPECT_EQ(ws.history().nextUndo()->kind, ChangeKind::Entries);
     EXPECT_EQ(ws.history().nextUndo()->label, steplabel::kEntries);
@@ -278,7 +280,7 @@ TEST(History, ListenersHearEveryChangeWithItsKindAndCause) {
     std::vector<std::pair<ChangeKind, ChangeCause>> heard;
     ws.addListener([&](const DocumentChange& c) { heard.push_back({c.kind, c.cause}); });
     ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 4}).dnl, "A.DNL").ok);
-    ws.BIN_Gitter(false);
+    ASSERT_TRUE(ws.BIN_Gitter(false).ok());
     ws.undo();
     ws.redo();
     ASSERT_TRUE(ws.saveDnl(dir.file("a.DNL"), ColourMode::AlwaysDay).ok());

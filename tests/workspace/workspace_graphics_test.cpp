@@ -1,13 +1,16 @@
 // The load sequence's decoded resources and the Workspace operations the windows call.
 #include "workspace/workspace.hpp"
 #include "flash/firmware_versions.hpp"
+#include "flash/messages.hpp"
 #include "graphics/grid.hpp"
+#include "graphics/messages.hpp"
 #include "graphics/start_image.hpp"
 #include "synthetic_firmware.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace zarvelo;
 
@@ -100,7 +103,7 @@ TEST(WorkspaceResources, CorrectionInTheNightView) {
     const Palette day = ws.dayPalette, night = ws.nightPalette;
     const Bytes before = ws.flash;
     const EntryFlags used = ws.usedEntries();
-    ws.P_FixTagNachtClick(false);
+    ASSERT_TRUE(ws.P_FixTagNachtClick(false).ok());
     EXPECT_EQ(ws.nightPalette, night);
     for (std::size_t i = 0; i < 256; ++i) EXPECT_EQ(ws.dayPalette[i], used[i] ? night[i] : day[i]) << i;
     // This sample's palettes differed in used entries only: now they are identical.
@@ -114,9 +117,9 @@ TEST(WorkspaceResources, CorrectionInTheNightView) {
     // Where unused entries differ as well, the notice goes away but the palettes stay different.
     Workspace unused = loaded({.version = 3, .night = synth::NightPalette::DiffersUnused});
     unused.flash[unused.paletteOffset() + 3 * unused.startImage[0]] ^= 0x40;  // a used entry differs too
-    unused.BIN_lese_Palette();
+    ASSERT_TRUE(unused.BIN_lese_Palette().ok());
     ASSERT_EQ(unused.Check_TagNachtDiff(), DayNightDiff::Differs);
-    unused.P_FixTagNachtClick(true);
+    ASSERT_TRUE(unused.P_FixTagNachtClick(true).ok());
     EXPECT_EQ(unused.Check_TagNachtDiff(), DayNightDiff::None);
 }
 
@@ -124,7 +127,7 @@ TEST(WorkspaceResources, ColourEditorAcceptWritesThreeBytesOfTheShownPalette) {
     Workspace ws = loaded({.version = 4});
     const std::size_t p = ws.paletteOffset();
     Bytes before = ws.flash;
-    ws.BIN_schreibe_Farbe(false, 0, {1, 2, 3});
+    ASSERT_TRUE(ws.BIN_schreibe_Farbe(false, 0, {1, 2, 3}).ok());
     EXPECT_EQ(differences(before, ws.flash).size(), 3u);
     EXPECT_EQ(Bytes(ws.flash.begin() + p + 0x300, ws.flash.begin() + p + 0x303), (Bytes{1, 2, 3}));
     EXPECT_EQ(ws.nightPalette[0], (Rgb{1, 2, 3}));
@@ -132,16 +135,16 @@ TEST(WorkspaceResources, ColourEditorAcceptWritesThreeBytesOfTheShownPalette) {
 
     // Rewriting the same colour changes nothing.
     before = ws.flash;
-    ws.BIN_schreibe_Farbe(false, 0, {1, 2, 3});
+    ASSERT_TRUE(ws.BIN_schreibe_Farbe(false, 0, {1, 2, 3}).ok());
     EXPECT_EQ(ws.flash, before);
 
     // Making two used colours equal lowers the count in the day view only.
     const int count = ws.startImageColourCount;
     const std::uint8_t a = ws.startImage[0], b = ws.startImage[233 * 320];
     ASSERT_NE(a, b);
-    ws.BIN_schreibe_Farbe(false, a, ws.nightPalette[b]);
+    ASSERT_TRUE(ws.BIN_schreibe_Farbe(false, a, ws.nightPalette[b]).ok());
     EXPECT_EQ(ws.startImageColourCount, count);
-    ws.BIN_schreibe_Farbe(true, a, ws.dayPalette[b]);
+    ASSERT_TRUE(ws.BIN_schreibe_Farbe(true, a, ws.dayPalette[b]).ok());
     EXPECT_EQ(ws.startImageColourCount, count - 1);
     EXPECT_EQ(Bytes(ws.flash.begin() + p + 3 * a, ws.flash.begin() + p + 3 * a + 3),
               (Bytes{ws.dayPalette[b].r, ws.dayPalette[b].g, ws.dayPalette[b].b}));
@@ -156,14 +159,14 @@ TEST(WorkspaceResources, GridReadingAndWriting) {
     EXPECT_FALSE(foreign.gridActive);
     const std::size_t g = static_cast<std::size_t>(firmwareVersion(5).gridOffset);
     const Bytes before = foreign.flash;
-    foreign.BIN_Gitter(true);
+    ASSERT_TRUE(foreign.BIN_Gitter(true).ok());
     EXPECT_TRUE(foreign.gridActive);
     for (std::size_t at : differences(before, foreign.flash)) {
         ASSERT_GE(at, g);
         ASSERT_LT(at, g + kGridPatchSize);
     }
     EXPECT_TRUE(std::equal(kGridActiveForm.begin(), kGridActiveForm.end(), foreign.flash.begin() + static_cast<std::ptrdiff_t>(g)));
-    foreign.BIN_Gitter(false);
+    ASSERT_TRUE(foreign.BIN_Gitter(false).ok());
     EXPECT_FALSE(foreign.gridActive);
     EXPECT_EQ(foreign.gridState(), GridState::Inactive);
     const auto off = gridInactiveForm();
@@ -171,9 +174,44 @@ TEST(WorkspaceResources, GridReadingAndWriting) {
 
     Workspace none = loaded({.version = 8});
     const Bytes noneBefore = none.flash;
-    none.BIN_Gitter(true);
+    EXPECT_EQ(none.BIN_Gitter(true).message(), msg::kNoGridPatch);
     EXPECT_EQ(none.flash, noneBefore);
     EXPECT_FALSE(none.gridActive);
+}
+
+// A flash image cut short, its palettes and grid patch past the end: each edit says why it is
+// refused, changes nothing, records no step and tells no one.
+TEST(WorkspaceResources, EditsOfACutImageAreRefusedWithTheirReason) {
+    struct Case {
+        const char* name;
+        std::function<Status(Workspace&)> edit;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"colour", [](Workspace& ws) { return ws.BIN_schreibe_Farbe(true, 3, {1, 2, 3}); }, msg::kColourNotWritten},
+        {"day and night", [](Workspace& ws) { return ws.P_FixTagNachtClick(false); }, msg::kDayNightNotFixed},
+        {"grid", [](Workspace& ws) { return ws.BIN_Gitter(false); }, msg::kGridOutside},
+        {"palettes read", [](Workspace& ws) { return ws.BIN_lese_Palette(); }, msg::kPalettesNotRead},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Workspace ws = loaded({.version = 4, .night = synth::NightPalette::Darker});
+        ASSERT_TRUE(ws.gridActive);
+        ws.flash.resize(ws.paletteOffset() + 0x100);
+        const Bytes before = ws.flash;
+        const Palette day = ws.dayPalette, night = ws.nightPalette;
+        int heard = 0;
+        ws.addListener([&](const DocumentChange&) { ++heard; });
+        EXPECT_EQ(c.edit(ws).message(), c.message);
+        EXPECT_EQ(ws.flash, before);
+        EXPECT_EQ(ws.dayPalette, day);
+        EXPECT_EQ(ws.nightPalette, night);
+        EXPECT_TRUE(ws.gridActive);
+        EXPECT_EQ(ws.history().size(), 0u);
+        EXPECT_EQ(heard, 0);
+    }
+    Workspace empty;
+    EXPECT_EQ(empty.BIN_Gitter(false).message(), msg::kNoFileLoaded);
 }
 
 TEST(WorkspaceResources, SaveReadsThePalettesBackAfterTheColourMode) {
