@@ -15,7 +15,9 @@ inline constexpr const char* kWrongPictureSize =
     "        Startbild: 320 x 234 Pixel\n\r"
     "        DSP-Logo:  79 x  20 Pixel";
 
+// What lies outside a flash image cut short.
 inline constexpr const char* kPalettesOutside = "Die Farbpaletten liegen außerhalb des Flash-Abbilds.";
+inline constexpr const char* kDspLogoOutsideImage = "Das DSP-Logo liegt außerhalb des Flash-Abbilds.";
 
 // --- the start image editor's result written into the flash image ---
 inline constexpr const char* kInvalidStartImageSpace =
@@ -32,14 +34,14 @@ inline const std::string kNoAvailableEntries =
 inline const std::string kPalettesOutsideForStartImage = std::string(kStartImageNotWritten) + kPalettesOutside;
 inline const std::string kNoFittedDspLogo =
     std::string(kStartImageNotWritten) + "Es ist kein DSP-Logo mit 79 x 20 Pixeln vorhanden.";
-inline const std::string kDspLogoOutside =
-    std::string(kStartImageNotWritten) + "Das DSP-Logo liegt außerhalb des Flash-Abbilds.";
+inline const std::string kDspLogoOutside = std::string(kStartImageNotWritten) + kDspLogoOutsideImage;
 
 // --- palettes and grid lines in the flash image ---
 inline const std::string kPalettesNotRead = std::string("Die Farbpaletten können nicht gelesen werden: ") + kPalettesOutside;
 inline const std::string kColourNotWritten = std::string("Die Farbe wird nicht geschrieben: ") + kPalettesOutside;
 inline const std::string kDayNightNotFixed =
     std::string("Tag- und Nachtpalette werden nicht angeglichen: ") + kPalettesOutside;
+inline const std::string kDspLogoNotRead = std::string("Das DSP-Logo kann nicht gelesen werden: ") + kDspLogoOutsideImage;
 inline constexpr const char* kNoGridPatch = "Diese Softwareversion hat keine Gitterlinien.";
 inline constexpr const char* kGridOutside =
     "Die Gitterlinien werden nicht umgeschaltet: Die Gitterdaten liegen außerhalb des Flash-Abbilds.";

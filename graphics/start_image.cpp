@@ -1,5 +1,7 @@
 #include "start_image.hpp"
 
+#include "graphics/messages.hpp"
+
 #include <algorithm>
 #include <string_view>
 
@@ -71,9 +73,9 @@ StartImageInfo BIN_lese_Startbild(ByteView flash, std::size_t offset, const Pale
     return info;
 }
 
-DspLogoInfo BIN_Lese_DSP(ByteView flash, std::size_t offset, std::vector<std::uint16_t>& logo) {
+Result<DspLogoInfo> BIN_Lese_DSP(ByteView flash, std::size_t offset, std::vector<std::uint16_t>& logo) {
+    if (offset > flash.size() || flash.size() - offset < kDspLogoSize) return Status::failure(msg::kDspLogoNotRead);
     DspLogoInfo info;
-    if (offset > flash.size() || flash.size() - offset < kDspLogoSize) return info;
     logo.resize(kDspLogoSize);
     std::array<bool, 256> listed{};
     for (std::size_t i = 0; i < kDspLogoSize; ++i) {
@@ -85,7 +87,6 @@ DspLogoInfo BIN_Lese_DSP(ByteView flash, std::size_t offset, std::vector<std::ui
             info.indexList.push_back(index);
         }
     }
-    info.ok = true;
     return info;
 }
 

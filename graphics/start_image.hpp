@@ -3,6 +3,7 @@
 // DSP logo inside the flash image, decoded into index images and pixel counts.
 
 #include "flash/bytes.hpp"
+#include "flash/result.hpp"
 #include "graphics/palette.hpp"
 #include "graphics/palette_block.hpp"
 #include "graphics/rgb_image.hpp"
@@ -45,10 +46,10 @@ int countDayColours(const PixelCounts& counts, const Palette& day);
 struct DspLogoInfo {
     PixelCounts pixelCounts{};
     std::vector<std::uint8_t> indexList;  // distinct indices in order of first appearance
-    bool ok = false;                      // false: the logo is not inside the image, nothing read
 };
 // Reads the 79 x 20 raw logo at `offset` into `logo` (row 0 = top; resized when needed).
-DspLogoInfo BIN_Lese_DSP(ByteView flash, std::size_t offset, std::vector<std::uint16_t>& logo);
+// Refused, `logo` untouched, when the logo is not inside the image.
+Result<DspLogoInfo> BIN_Lese_DSP(ByteView flash, std::size_t offset, std::vector<std::uint16_t>& logo);
 
 // Preview pictures: every pixel in its palette colour, or, with a selected colour 0..255, only
 // that colour's pixels and all others in its contrast colour. Any other selection shows all.

@@ -262,8 +262,10 @@ void Workspace::BIN_lese_Startbild() {
 
 void Workspace::BIN_Lese_DSP() {
     if (!dspLogoSupported) return;
-    DspLogoInfo info = zarvelo::BIN_Lese_DSP(flash, static_cast<std::size_t>(firmwareVersion(versionIndex).dspLogoOffset),
-                                             dspLogo);
+    Result<DspLogoInfo> read = zarvelo::BIN_Lese_DSP(
+        flash, static_cast<std::size_t>(firmwareVersion(versionIndex).dspLogoOffset), dspLogo);
+    // A loaded image holds its logo (every version's lies below 0x80000); without one nothing is counted.
+    DspLogoInfo info = read.ok() ? std::move(read).value() : DspLogoInfo{};
     dspPixelCounts = info.pixelCounts;
     dspIndexList = std::move(info.indexList);
 }

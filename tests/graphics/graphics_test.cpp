@@ -382,16 +382,16 @@ TEST(DspLogo, IndexListInOrderOfFirstAppearance) {
     logo[1578] = 0;
     std::copy(logo.begin(), logo.end(), flash.begin() + static_cast<std::ptrdiff_t>(offset));
     std::vector<std::uint16_t> decoded;
-    const DspLogoInfo info = BIN_Lese_DSP(flash, offset, decoded);
-    ASSERT_TRUE(info.ok);
-    EXPECT_EQ(info.indexList, (std::vector<std::uint8_t>{7, 3, 250, 0}));
-    EXPECT_EQ(info.pixelCounts[7], 2);
-    EXPECT_EQ(info.pixelCounts[3], 1576);
+    const Result<DspLogoInfo> info = BIN_Lese_DSP(flash, offset, decoded);
+    ASSERT_TRUE(info.ok());
+    EXPECT_EQ(info->indexList, (std::vector<std::uint8_t>{7, 3, 250, 0}));
+    EXPECT_EQ(info->pixelCounts[7], 2);
+    EXPECT_EQ(info->pixelCounts[3], 1576);
     EXPECT_EQ(decoded, std::vector<std::uint16_t>(logo.begin(), logo.end()));
     EXPECT_EQ(decoded[79], 3);  // row 1 starts after 79 bytes
 
     std::vector<std::uint16_t> untouched(5, 1);
-    EXPECT_FALSE(BIN_Lese_DSP(flash, flash.size() - 1579, untouched).ok);
+    EXPECT_EQ(BIN_Lese_DSP(flash, flash.size() - 1579, untouched).message(), msg::kDspLogoNotRead);
     EXPECT_EQ(untouched.size(), 5u);
 }
 
