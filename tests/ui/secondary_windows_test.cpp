@@ -138,41 +138,36 @@ TEST(ColourEditor, MergingTwoDayColoursLowersTheColourCountOnlyInTheDayView) {
     }
 }
 
-TEST(ColourEditor, CancelChangesNothing) {
-    Workspace ws = loadedWorkspace();
-    const Bytes before = ws.flash;
-    const Palette day = ws.dayPalette, night = ws.nightPalette;
-    const auto counts = ws.startImagePixelCounts;
-    test::ScriptedPlatform platform;
-    TF2_Farbeditor editor(ws, platform);
-    editor.setEditedColour(3, ws.nightPalette[3], false);
-    editor.FormShow();
-    editor.T_rot->setValue(ws.nightPalette[3].r ^ 0x80);
-    editor.T_blau->setValue(ws.nightPalette[3].b ^ 0x80);
-    editor.BitBtn2->click();
-    EXPECT_EQ(editor.result(), QDialog::Rejected);
-    EXPECT_EQ(ws.flash, before);
-    EXPECT_EQ(ws.dayPalette, day);
-    EXPECT_EQ(ws.nightPalette, night);
-    EXPECT_EQ(ws.startImagePixelCounts, counts);
-}
-
-TEST(ColourEditor, OkWhoseWriteIsRefusedShowsWhyAndChangesNothing) {
-    Workspace ws = loadedWorkspace();
-    ws.flash.resize(ws.paletteOffset() + 0x5FF);  // the palette block reaches past the end
-    const Bytes before = ws.flash;
-    const Palette day = ws.dayPalette;
-    test::ScriptedPlatform platform;
-    TF2_Farbeditor editor(ws, platform);
-    editor.setEditedColour(3, ws.dayPalette[3], true);
-    editor.FormShow();
-    editor.T_rot->setValue(ws.dayPalette[3].r ^ 0x80);
-    editor.BitBtn1->click();
-    EXPECT_EQ(platform.messages, std::vector<std::string>{msg::kColourNotWritten});
-    EXPECT_EQ(editor.result(), QDialog::Rejected);
-    EXPECT_EQ(ws.flash, before);
-    EXPECT_EQ(ws.dayPalette, day);
-    EXPECT_EQ(ws.history().nextUndo(), nullptr);
+// "Abbrechen", and "OK" on a flash image cut short before the end of its palettes (the
+// refusal is shown): the dialog closes rejected and nothing changes.
+TEST(ColourEditor, CancelOrARefusedWriteChangesNothing) {
+    struct Case {
+        const char* name;
+        bool cut;
+        std::vector<std::string> messages;
+    };
+    for (const Case& c : {Case{"cancel", false, {}}, Case{"refused", true, {msg::kColourNotWritten}}}) {
+        SCOPED_TRACE(c.name);
+        Workspace ws = loadedWorkspace();
+        if (c.cut) ws.flash.resize(ws.paletteOffset() + 0x5FF);
+        const Bytes before = ws.flash;
+        const Palette day = ws.dayPalette, night = ws.nightPalette;
+        const auto counts = ws.startImagePixelCounts;
+        test::ScriptedPlatform platform;
+        TF2_Farbeditor editor(ws, platform);
+        editor.setEditedColour(3, ws.nightPalette[3], false);
+        editor.FormShow();
+        editor.T_rot->setValue(ws.nightPalette[3].r ^ 0x80);
+        editor.T_blau->setValue(ws.nightPalette[3].b ^ 0x80);
+        (c.cut ? editor.BitBtn1 : editor.BitBtn2)->click();
+        EXPECT_EQ(platform.messages, c.messages);
+        EXPECT_EQ(editor.result(), QDialog::Rejected);
+        EXPECT_EQ(ws.flash, before);
+        EXPECT_EQ(ws.dayPalette, day);
+        EXPECT_EQ(ws.nightPalette, night);
+        EXPECT_EQ(ws.startImagePixelCounts, counts);
+        EXPECT_EQ(ws.history().nextUndo(), nullptr);
+    }
 }
 
 TEST(ColourEditor, CaptionKeepsLegibleOnTheEditedColour) {
