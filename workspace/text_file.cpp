@@ -5,10 +5,10 @@
 namespace zarvelo {
 
 TextImport importTextFile(TextSession& session, const std::string& path, OverlongMode mode) {
-    const FileReadResult file = readWholeFile(path, kMaxTextFileSize, kTextFileTooLarge);
-    if (file.error.empty()) return importTexts(session, file.bytes, mode);
+    const Result<Bytes> file = readWholeFile(path, kMaxTextFileSize, kTextFileTooLarge);
+    if (file.ok()) return importTexts(session, file.value(), mode);
     TextImport refused;
-    refused.message = file.error == kTextFileTooLarge ? file.error : "Die Textdatei kann nicht gelesen werden: " + file.error;
+    refused.message = file.message() == kTextFileTooLarge ? file.message() : "Die Textdatei kann nicht gelesen werden: " + file.message();
     return refused;
 }
 
