@@ -51,7 +51,7 @@ Status Workspace::loadBytes(Bytes bytes, const std::string& path) {
 void Workspace::rederive() {
     BIN_pruefe_GitterDa();
     BIN_suche_Boot_Start_Offset();
-    (void)BIN_lese_Palette();  // a loaded image holds its palettes: every version's lie below 0x80000
+    (void)BIN_lese_Palette();  // a loaded image holds its palettes: all versions keep them below 0x80000
     dspPixelCounts.fill(0);
     dspIndexList.clear();
     BIN_Lese_DSP();
@@ -105,7 +105,7 @@ void Workspace::rebuildDnl(ColourMode mode) {
     BIN_TagNacht(flash, paletteOffset(), mode);
     BIN_zu_DNL_neu(dnl, flash);
     // The copies mirror the flash image again, whether or not the file is written.
-    (void)BIN_lese_Palette();  // a loaded image holds its palettes: every version's lie below 0x80000
+    (void)BIN_lese_Palette();  // a loaded image holds its palettes: all versions keep them below 0x80000
 }
 
 namespace {
@@ -261,7 +261,7 @@ void Workspace::BIN_Lese_DSP() {
     if (!dspLogoSupported) return;
     Result<DspLogoInfo> read = zarvelo::BIN_Lese_DSP(
         flash, static_cast<std::size_t>(firmwareVersion(versionIndex).dspLogoOffset), dspLogo);
-    // A loaded image holds its logo (every version's lies below 0x80000); without one nothing is counted.
+    // A loaded image holds its logo (all versions keep it below 0x80000); without one nothing is counted.
     DspLogoInfo info = read.ok() ? std::move(read).value() : DspLogoInfo{};
     dspPixelCounts = info.pixelCounts;
     dspIndexList = std::move(info.indexList);
