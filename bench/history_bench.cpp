@@ -36,7 +36,7 @@ void fillWithStartImages(Workspace& ws, std::size_t steps) {
 void fillMixed(Workspace& ws, std::size_t steps) {
     for (std::size_t k = 0; k < steps; ++k) {
         switch (k % 4) {
-        case 0: ws.BIN_schreibe_Farbe(true, ws.startImage[k % ws.startImage.size()], {static_cast<std::uint8_t>(k), 1, 2}); break;
+        case 0: ws.BIN_schreibe_Farbe(true, ws.startImage()[k % ws.startImage().size()], {static_cast<std::uint8_t>(k), 1, 2}); break;
         case 1: ws.BIN_Gitter(k % 8 == 1); break;
         case 2: ws.P_FixTagNachtClick((k / 4) % 2 == 0); break;  // day and night in turn
         default: fillWithStartImages(ws, 1); break;
@@ -79,7 +79,7 @@ static void BM_RecordColourStep(benchmark::State& state) {
     Workspace ws;
     if (!ws.loadBytes(sample.dnl, "bench.DNL").ok()) std::abort();
     std::uint8_t value = 0;
-    for (auto _ : state) ws.BIN_schreibe_Farbe(true, ws.startImage[0], {++value, 0, 0});
+    for (auto _ : state) ws.BIN_schreibe_Farbe(true, ws.startImage()[0], {++value, 0, 0});
     reportMemory(state, ws);
 }
 BENCHMARK(BM_RecordColourStep)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
