@@ -50,7 +50,7 @@ static void BM_ImportPhoto(benchmark::State& state) {
         const Result<ImportKind> out = ed.importPicture(photo);
         benchmark::DoNotOptimize(out.ok());
     }
-    state.counters["image_data_size"] = static_cast<double>(ws.imageDataSize);
+    state.counters["image_data_size"] = static_cast<double>(ws.imageDataSize());
     state.counters["colours_O"] = ed.O.count;
     state.counters["max_possible"] = ed.maximumPossible;
     state.counters["colours_AKT"] = ed.AKT.count;

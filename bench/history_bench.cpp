@@ -38,7 +38,7 @@ void fillMixed(Workspace& ws, std::size_t steps) {
     for (std::size_t k = 0; k < steps; ++k) {
         Status applied;
         switch (k % 4) {
-        case 0: applied = ws.BIN_schreibe_Farbe(true, ws.startImage[k % ws.startImage.size()], {static_cast<std::uint8_t>(k), 1, 2}); break;
+        case 0: applied = ws.BIN_schreibe_Farbe(true, ws.startImage()[k % ws.startImage().size()], {static_cast<std::uint8_t>(k), 1, 2}); break;
         case 1: applied = ws.BIN_Gitter(k % 8 == 1); break;
         case 2: applied = ws.P_FixTagNachtClick((k / 4) % 2 == 0); break;  // day and night in turn
         default: fillWithStartImages(ws, 1); break;
@@ -83,7 +83,7 @@ static void BM_RecordColourStep(benchmark::State& state) {
     if (!ws.loadBytes(sample.dnl, "bench.DNL").ok()) std::abort();
     std::uint8_t value = 0;
     for (auto _ : state)
-        if (!ws.BIN_schreibe_Farbe(true, ws.startImage[0], {++value, 0, 0}).ok()) std::abort();
+        if (!ws.BIN_schreibe_Farbe(true, ws.startImage()[0], {++value, 0, 0}).ok()) std::abort();
     reportMemory(state, ws);
 }
 BENCHMARK(BM_RecordColourStep)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -20,18 +20,20 @@ namespace {
 
 // Version 9 has the lowest text table offset; its texts run to near the end of the image.
 Workspace largestTextTable() {
-    Workspace ws;
-    if (!ws.loadBytes(synth::makeSample({.version = 9, .largeImage = true}).dnl, "x.DNL").ok()) std::abort();
+    const synth::Sample sample = synth::makeSample({.version = 9, .largeImage = true});
+    Bytes flash = sample.flash;
     std::size_t at = static_cast<std::size_t>(firmwareVersion(9).textTableOffset);
     for (int i = 0; i < 8999; ++i) {
-        for (int k = 0; k < 76; ++k) ws.flash.at(at++) = static_cast<std::uint8_t>(0x41 + (i + k) % 26);
-        for (const std::uint8_t b : {0x00, 0xFF, 0xFF, 0xFF}) ws.flash.at(at++) = b;
+        for (int k = 0; k < 76; ++k) flash.at(at++) = static_cast<std::uint8_t>(0x41 + (i + k) % 26);
+        for (const std::uint8_t b : {0x00, 0xFF, 0xFF, 0xFF}) flash.at(at++) = b;
     }
-    for (const std::uint8_t b : {0x12, 0x00}) ws.flash.at(at++) = b;
-    for (const std::uint8_t b : kTextEndMarker) ws.flash.at(at++) = b;
+    for (const std::uint8_t b : {0x12, 0x00}) flash.at(at++) = b;
+    for (const std::uint8_t b : kTextEndMarker) flash.at(at++) = b;
     // The last text alone holds this word.
     at = static_cast<std::size_t>(firmwareVersion(9).textTableOffset) + 8998u * 80u;
-    for (const char c : std::string("Zielort")) ws.flash.at(at++) = static_cast<std::uint8_t>(c);
+    for (const char c : std::string("Zielort")) flash.at(at++) = static_cast<std::uint8_t>(c);
+    Workspace ws;
+    if (!ws.loadBytes(synth::withFlash(sample.dnl, flash), "x.DNL").ok()) std::abort();
     return ws;
 }
 

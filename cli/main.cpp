@@ -66,7 +66,7 @@ bool load(Workspace& ws, const QString& path, int& status) {
         status = fail(loaded.message());
         return false;
     }
-    if (ws.markerCorrected) err() << msg::kMarkerCorrected << Qt::endl;
+    if (ws.markerCorrected()) err() << msg::kMarkerCorrected << Qt::endl;
     return true;
 }
 
@@ -75,57 +75,57 @@ int cmdInfo(Context& c) {
     Workspace ws;
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
-    const auto& v = firmwareVersion(ws.versionIndex);
+    const auto& v = firmwareVersion(ws.versionIndex());
     QJsonObject o;
-    o["version_index"] = ws.versionIndex;
+    o["version_index"] = ws.versionIndex();
     o["version_name"] = QString::fromLatin1(v.name.data(), static_cast<qsizetype>(v.name.size()));
-    o["dsp_logo_supported"] = ws.dspLogoSupported;
-    o["vw_overlays"] = ws.vwOverlays;
-    o["flash_size"] = static_cast<qint64>(ws.flash.size());
-    o["dnl_checksum"] = DNL_lese_Pruefsumme(ws.dnl);
-    o["original"] = DNL_CheckOriginal(ws.dnl, ws.versionIndex);
+    o["dsp_logo_supported"] = ws.dspLogoSupported();
+    o["vw_overlays"] = ws.vwOverlays();
+    o["flash_size"] = static_cast<qint64>(ws.flash().size());
+    o["dnl_checksum"] = DNL_lese_Pruefsumme(ws.dnl());
+    o["original"] = DNL_CheckOriginal(ws.dnl(), ws.versionIndex());
     QJsonArray lines;
-    for (const auto& line : ws.infoLines) lines.append(fromUtf8(ansiToUtf8(line)));
+    for (const auto& line : ws.infoLines()) lines.append(fromUtf8(ansiToUtf8(line)));
     o["info_lines"] = lines;
-    o["marker_corrected"] = ws.markerCorrected;
+    o["marker_corrected"] = ws.markerCorrected();
     // A table the text editor cannot open gives null and the reason.
     const TextReadResult texts = ws.BIN_zu_TexteArray();
     o["text_count"] = texts.list ? QJsonValue(texts.list->textCount()) : QJsonValue();
     if (!texts.list) o["text_error"] = QString::fromStdString(texts.message);
-    o["start_image_offset"] = static_cast<qint64>(ws.startImageOffset);
-    o["image_data_size"] = static_cast<qint64>(ws.imageDataSize);
-    o["start_image_colours"] = ws.startImageColourCount;
-    o["dsp_logo_colours"] = ws.dspLogoSupported ? QJsonValue(static_cast<qint64>(ws.dspIndexList.size())) : QJsonValue();
+    o["start_image_offset"] = static_cast<qint64>(ws.startImageOffset());
+    o["image_data_size"] = static_cast<qint64>(ws.imageDataSize());
+    o["start_image_colours"] = ws.startImageColourCount();
+    o["dsp_logo_colours"] = ws.dspLogoSupported() ? QJsonValue(static_cast<qint64>(ws.dspIndexList().size())) : QJsonValue();
     const GridState grid = ws.gridState();
     o["grid"] = grid == GridState::Absent ? QJsonValue() : QJsonValue(grid == GridState::Active ? "active" : "inactive");
     const DayNightDiff dayNight = ws.Check_TagNachtDiff();
     o["day_night"] = dayNight == DayNightDiff::Identical ? "identical" : dayNight == DayNightDiff::Differs ? "differs" : "none";
-    o["available_entries"] = ws.availableCount;
+    o["available_entries"] = ws.availableCount();
     QTextStream out(stdout);
     if (c.parser.isSet("json")) {
         out << QJsonDocument(o).toJson(QJsonDocument::Indented);
         return kOk;
     }
-    out << "Version:        " << ws.versionIndex << " (" << o["version_name"].toString() << ")\n"
-        << "DSP-Logo:       " << (ws.dspLogoSupported ? "ja" : "nein") << "\n"
-        << "VW-Einblendungen: " << (ws.vwOverlays ? "ja" : "nein") << "\n"
-        << "Flash-Größe:    0x" << QString::number(static_cast<qint64>(ws.flash.size()), 16).toUpper() << "\n"
-        << "DNL-Prüfsumme:  0x" << QString::number(DNL_lese_Pruefsumme(ws.dnl), 16).toUpper().rightJustified(4, '0')
+    out << "Version:        " << ws.versionIndex() << " (" << o["version_name"].toString() << ")\n"
+        << "DSP-Logo:       " << (ws.dspLogoSupported() ? "ja" : "nein") << "\n"
+        << "VW-Einblendungen: " << (ws.vwOverlays() ? "ja" : "nein") << "\n"
+        << "Flash-Größe:    0x" << QString::number(static_cast<qint64>(ws.flash().size()), 16).toUpper() << "\n"
+        << "DNL-Prüfsumme:  0x" << QString::number(DNL_lese_Pruefsumme(ws.dnl()), 16).toUpper().rightJustified(4, '0')
         << "\n"
         << "Texte:          "
         << (texts.list ? QString::number(texts.list->textCount()) : QString::fromStdString(texts.message)) << "\n";
     for (const auto& line : lines) out << "  " << line.toString() << "\n";
-    out << "Startbild:      0x" << QString::number(ws.startImageOffset, 16).toUpper() << ", " << ws.imageDataSize
-        << " Bytes, " << ws.startImageColourCount << " Farben" << (ws.startImageHeaderFound ? "" : " (kein Bildkopf gefunden)")
+    out << "Startbild:      0x" << QString::number(ws.startImageOffset(), 16).toUpper() << ", " << ws.imageDataSize()
+        << " Bytes, " << ws.startImageColourCount() << " Farben" << (ws.startImageHeaderFound() ? "" : " (kein Bildkopf gefunden)")
         << "\n";
-    if (ws.dspLogoSupported) out << "DSP-Logo-Farben: " << ws.dspIndexList.size() << "\n";
+    if (ws.dspLogoSupported()) out << "DSP-Logo-Farben: " << ws.dspIndexList().size() << "\n";
     if (grid != GridState::Absent) out << "Gitter:         " << (grid == GridState::Active ? "aktiv" : "inaktiv") << "\n";
     out << "Tag/Nacht:      "
         << (dayNight == DayNightDiff::Identical ? "identisch"
             : dayNight == DayNightDiff::Differs ? "Startbild variiert zwischen Tag und Nacht"
                                                 : "Unterschiede nur in unbenutzten Farben")
         << "\n"
-        << "Freie Einträge: " << ws.availableCount << "\n";
+        << "Freie Einträge: " << ws.availableCount() << "\n";
     return kOk;
 }
 
@@ -283,7 +283,7 @@ int exportPreview(Context& c, bool logo) {
     Workspace ws;
     int status = kOk;
     if (!load(ws, c.args[0], status)) return status;
-    if (logo && !ws.dspLogoSupported) return fail("Diese Softwareversion hat kein DSP-Logo.");
+    if (logo && !ws.dspLogoSupported()) return fail("Diese Softwareversion hat kein DSP-Logo.");
     const bool day = !c.parser.isSet("night");
     return writeBmp(logo ? ws.dspLogoPreview(day) : ws.startImagePreview(day), c.args[1]);
 }
@@ -415,7 +415,7 @@ int cmdImportImage(Context& c) {
     // A fitted picture has its colour count already; the sliders serve the other pictures.
     if (colours > 0 && scaledImage.width == 0) editor.TB_StartbildChange(colours);
     if (logoColours > 0 && scaledLogo.width == 0) {
-        if (!ws.dspLogoSupported) return fail(msg::kNoDspLogoSupport);
+        if (!ws.dspLogoSupported()) return fail(msg::kNoDspLogoSupport);
         editor.reduceLogoTo(logoColours);
     }
     const Status written = BB_schreibe_NEU_in_BINClick(ws, editor);

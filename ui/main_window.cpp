@@ -110,14 +110,11 @@ void TF1_Hauptseite::FormCreate() {
     setAcceptDrops(true);
 
     u.GB_VW_Einblendungen->hide();
-    workspace_.vwOverlays = false;
-    workspace_.dspLogoSupported = false;
     dspOverlay_ = false;
     animatedRedraw_ = true;
     setDayView(true);
     select(u.RB_Tag, [this] { RB_TagClick(); });
     u.L_TagNachtDifferenz->hide();
-    workspace_.fileLoaded = false;
     Check_Status();
     expertMode_ = false;
     u.Expertenmodus1->setChecked(false);
@@ -194,7 +191,7 @@ void TF1_Hauptseite::onRadioToggled(QRadioButton* button, bool checked) {
 
 void TF1_Hauptseite::Check_Status() {
     Ui::TF1_Hauptseite& u = *ui_;
-    const bool loaded = workspace_.fileLoaded;
+    const bool loaded = workspace_.fileLoaded();
     for (QWidget* w : std::initializer_list<QWidget*>{u.S_speichere_DNL_file, u.S_Startbild, u.S_Texte,
                                                       u.P_Palette_speichern, u.P_Bild_speichern, u.P_alle_Farben})
         w->setEnabled(loaded);
@@ -213,18 +210,18 @@ void TF1_Hauptseite::Check_Status() {
     u.I_Nacht_Palette->setVisible(!day && !split);
     u.I_NachtTag_Palette->setVisible(!day && split);
 
-    const bool dsp = workspace_.dspLogoSupported;
+    const bool dsp = workspace_.dspLogoSupported();
     u.P_DSP->setVisible(dsp);
     u.RB_DSP_an->setVisible(dsp);
     u.RB_DSP_aus->setVisible(dsp);
 
-    if (workspace_.vwOverlays) {
-        if (workspace_.gridActive)
+    if (workspace_.vwOverlays()) {
+        if (workspace_.gridActive())
             select(u.RB_Gitter_an, [this] { RB_Gitter_anClick(true); });
         else
             select(u.RB_Gitter_aus, [this] { RB_Gitter_ausClick(true); });
     }
-    u.GB_VW_Einblendungen->setVisible(workspace_.vwOverlays || dsp);
+    u.GB_VW_Einblendungen->setVisible(workspace_.vwOverlays() || dsp);
 }
 
 // --- load, save, export ---------------------------------------------------------------
@@ -247,15 +244,15 @@ void TF1_Hauptseite::loadDnlFile(const std::string& path) {
     }
     Ui::TF1_Hauptseite& u = *ui_;
     u.L_TagNachtDifferenz->hide();
-    if (workspace_.markerCorrected) {
+    if (workspace_.markerCorrected()) {
         platform_.beep();
         platform_.message(msg::kMarkerCorrected);
     }
     select(u.RB_DSP_aus, [this] { RB_DSP_ausClick(); });
     dspOverlay_ = false;
     paintPaletteViews();
-    if (workspace_.dspLogoSupported) showDspLogo();
-    ui_->L_AnzCol->setNum(workspace_.startImageColourCount);
+    if (workspace_.dspLogoSupported()) showDspLogo();
+    ui_->L_AnzCol->setNum(workspace_.startImageColourCount());
     Zeige_Used_Palette();
     showInfoLines();
     Check_Status();
@@ -266,13 +263,13 @@ void TF1_Hauptseite::loadDnlFile(const std::string& path) {
 }
 
 void TF1_Hauptseite::DNL_Datei_sichern() {
-    if (!workspace_.fileLoaded) return;
+    if (!workspace_.fileLoaded()) return;
     runSaveDialog();
 }
 
 bool TF1_Hauptseite::confirmBeforeDiscarding() {
     if (!workspace_.isModified()) return true;
-    const std::string name = std::filesystem::path(workspace_.fileName).filename().string();
+    const std::string name = std::filesystem::path(workspace_.fileName()).filename().string();
     switch (platform_.askToSave("Die Änderungen an " + name + " wurden nicht gespeichert.")) {
     case SaveChoice::Discard: return true;
     case SaveChoice::Cancel: return false;
@@ -311,7 +308,7 @@ void TF1_Hauptseite::onDocumentChanged(const DocumentChange& change) {
     if (change.cause == ChangeCause::Save) saveHappened_ = true;
     // A loaded or restored image shows its grid at once, without the globe animation.
     if (change.cause == ChangeCause::Load || change.cause == ChangeCause::Undo || change.cause == ChangeCause::Redo)
-        gridShown_ = workspace_.gridActive;
+        gridShown_ = workspace_.gridActive();
     if (change.cause == ChangeCause::Load) {
         dspOverlay_ = false;
         selectedColour_ = -1;
@@ -322,11 +319,11 @@ void TF1_Hauptseite::onDocumentChanged(const DocumentChange& change) {
 }
 
 void TF1_Hauptseite::showDocument() {
-    if (!workspace_.fileLoaded) return;
+    if (!workspace_.fileLoaded()) return;
     Ui::TF1_Hauptseite& u = *ui_;
     paintPaletteViews();
-    if (workspace_.dspLogoSupported) showDspLogo();
-    u.L_AnzCol->setNum(workspace_.startImageColourCount);
+    if (workspace_.dspLogoSupported()) showDspLogo();
+    u.L_AnzCol->setNum(workspace_.startImageColourCount());
     Zeige_Used_Palette();
     if (selectedColour_ >= 0) Markiere_Palette(markedCell_, true);
     showInfoLines();
@@ -336,7 +333,7 @@ void TF1_Hauptseite::showDocument() {
 }
 
 void TF1_Hauptseite::BIN_zu_File() {
-    if (!workspace_.fileLoaded) return;
+    if (!workspace_.fileLoaded()) return;
     const std::optional<std::string> path = platform_.saveFile({"BIN-Dateien (*.BIN)|*.BIN", "BIN", saveName_});
     if (!path) return;
     saveName_ = *path;
@@ -363,7 +360,7 @@ const QImage& TF1_Hauptseite::visiblePaletteView() const {
 }
 
 void TF1_Hauptseite::Starte_Bildeditor() {
-    if (!workspace_.fileLoaded) return;
+    if (!workspace_.fileLoaded()) return;
     // The editor shows the plain picture in all colours.
     selectedColour_ = -1;
     overlaysSuppressed_ = true;
@@ -378,7 +375,7 @@ void TF1_Hauptseite::Starte_Bildeditor() {
 
 void TF1_Hauptseite::Texte_bearbeiten() {
     // A text table the editor cannot read keeps the window closed, after its message.
-    if (workspace_.fileLoaded && windows_.texte && windows_.texte->FormShow()) showModal(windows_.texte);
+    if (workspace_.fileLoaded() && windows_.texte && windows_.texte->FormShow()) showModal(windows_.texte);
 }
 
 void TF1_Hauptseite::Hilfe_MAIN() { showHelpPage(QStringLiteral("H_MAIN")); }
@@ -395,7 +392,7 @@ void TF1_Hauptseite::resetSaveColourMode() {
 }
 
 void TF1_Hauptseite::runSaveDialog() {
-    if (!workspace_.fileLoaded || !windows_.speichern) return;
+    if (!workspace_.fileLoaded() || !windows_.speichern) return;
     // A save redraws the page through the workspace's notification.
     showModal(windows_.speichern);
 }
@@ -504,34 +501,34 @@ void TF1_Hauptseite::Pause() {
 
 void TF1_Hauptseite::paintPaletteViews() {
     Ui::TF1_Hauptseite& u = *ui_;
-    paintPaletteCells(u.I_Tag_Palette->canvas(), workspace_.dayPalette, nullptr);
-    paintPaletteCells(u.I_TagNacht_Palette->canvas(), workspace_.dayPalette, &workspace_.nightPalette);
-    paintPaletteCells(u.I_Nacht_Palette->canvas(), workspace_.nightPalette, nullptr);
-    paintPaletteCells(u.I_NachtTag_Palette->canvas(), workspace_.nightPalette, &workspace_.dayPalette);
+    paintPaletteCells(u.I_Tag_Palette->canvas(), workspace_.dayPalette(), nullptr);
+    paintPaletteCells(u.I_TagNacht_Palette->canvas(), workspace_.dayPalette(), &workspace_.nightPalette());
+    paintPaletteCells(u.I_Nacht_Palette->canvas(), workspace_.nightPalette(), nullptr);
+    paintPaletteCells(u.I_NachtTag_Palette->canvas(), workspace_.nightPalette(), &workspace_.dayPalette());
     for (PictureView* v : {u.I_Tag_Palette, u.I_TagNacht_Palette, u.I_Nacht_Palette, u.I_NachtTag_Palette}) v->update();
 }
 
 void TF1_Hauptseite::showDspLogo() {
-    ui_->L_DSP_AnzCol->setNum(static_cast<int>(workspace_.dspIndexList.size()));
+    ui_->L_DSP_AnzCol->setNum(static_cast<int>(workspace_.dspIndexList().size()));
     // Painted in day colours; the next redraw shows the selected view.
-    copyInto(ui_->I_BIN_DSP_Grafik->canvas(), renderDspLogo(workspace_.dspLogo, workspace_.dayPalette, -1));
+    copyInto(ui_->I_BIN_DSP_Grafik->canvas(), renderDspLogo(workspace_.dspLogo(), workspace_.dayPalette(), -1));
     ui_->I_BIN_DSP_Grafik->update();
 }
 
 void TF1_Hauptseite::Zeige_Used_Palette() {
     Ui::TF1_Hauptseite& u = *ui_;
     static const std::vector<std::uint8_t> none;
-    const std::vector<std::uint8_t>& dsp = workspace_.dspLogoSupported ? workspace_.dspIndexList : none;
+    const std::vector<std::uint8_t>& dsp = workspace_.dspLogoSupported() ? workspace_.dspIndexList() : none;
     for (PictureView* v : {u.I_Tag_Palette, u.I_TagNacht_Palette, u.I_Nacht_Palette, u.I_NachtTag_Palette}) {
-        paintUsedMarks(v->canvas(), workspace_.startImagePixelCounts, dsp);
+        paintUsedMarks(v->canvas(), workspace_.startImagePixelCounts(), dsp);
         v->update();
     }
 }
 
 void TF1_Hauptseite::Markiere_Palette(std::uint8_t index, bool on) {
     Ui::TF1_Hauptseite& u = *ui_;
-    const Rgb day = workspace_.dayPalette[index];
-    const Rgb night = workspace_.nightPalette[index];
+    const Rgb day = workspace_.dayPalette()[index];
+    const Rgb night = workspace_.nightPalette()[index];
     paintSelectionFrame(u.I_Tag_Palette->canvas(), index, day, on);
     paintSelectionFrame(u.I_TagNacht_Palette->canvas(), index, day, on);
     paintSelectionFrame(u.I_Nacht_Palette->canvas(), index, night, on);
@@ -542,11 +539,11 @@ void TF1_Hauptseite::Markiere_Palette(std::uint8_t index, bool on) {
 void TF1_Hauptseite::BIN_zeige_Bild() {
     Ui::TF1_Hauptseite& u = *ui_;
     copyInto(u.I_BIN_Bild_Grafik->canvas(), workspace_.startImagePreview(dayView_, selectedColour_));
-    if (workspace_.dspLogoSupported) {
+    if (workspace_.dspLogoSupported()) {
         copyInto(u.I_BIN_DSP_Grafik->canvas(), workspace_.dspLogoPreview(dayView_, selectedColour_));
         u.I_BIN_DSP_Grafik->update();
     }
-    if (!overlaysSuppressed_ && (workspace_.gridActive || dspOverlay_)) VW_Animation();
+    if (!overlaysSuppressed_ && (workspace_.gridActive() || dspOverlay_)) VW_Animation();
     animatedRedraw_ = true;
     u.I_BIN_Bild_Grafik->repaint();
     Check_TagNachtDiff();
@@ -559,7 +556,7 @@ void TF1_Hauptseite::VW_Animation() {
         {
             QPainter painter(&preview);
             painter.setPen(QPen(QColor(kOverlayPenColour.r, kOverlayPenColour.g, kOverlayPenColour.b), 1));
-            if (workspace_.gridActive) {
+            if (workspace_.gridActive()) {
                 for (const Polyline& line : globeAnimationStep(step)) {
                     QPolygon polygon;
                     for (const Point& p : line) polygon << QPoint(p.x, p.y);
@@ -609,7 +606,7 @@ void TF1_Hauptseite::P_FixTagNachtClick() {
 void TF1_Hauptseite::showInfoLines() {
     QListWidget* list = ui_->LB_Versionstexte;
     list->clear();
-    for (const std::string& line : workspace_.infoLines) list->addItem(fromAnsi(line));  // Windows-1252 bytes
+    for (const std::string& line : workspace_.infoLines()) list->addItem(fromAnsi(line));  // Windows-1252 bytes
     list->setCurrentRow(-1);
     list->clearSelection();
 }
@@ -663,7 +660,8 @@ bool TF1_Hauptseite::switchGrid(bool on) {
     const Status written = workspace_.BIN_Gitter(on);
     if (written.ok()) return true;
     platform_.message(written.message());
-    Check_Status();  // the buttons show the grid patch as it still is
+    // The buttons show the grid patch as it still is.
+    select(workspace_.gridActive() ? ui_->RB_Gitter_an : ui_->RB_Gitter_aus, [] {});
     return false;
 }
 
@@ -675,8 +673,8 @@ void TF1_Hauptseite::I_PaletteMouseMove(QPoint position) {
     u.L_Rot->setNum(c.r);
     u.L_Gruen->setNum(c.g);
     u.L_Blau->setNum(c.b);
-    u.L_DNL_FarbAnzahl->setNum(workspace_.startImagePixelCounts[index]);
-    if (workspace_.dspLogoSupported) u.L_DSP_FarbAnzahl->setNum(workspace_.dspPixelCounts[index]);
+    u.L_DNL_FarbAnzahl->setNum(workspace_.startImagePixelCounts()[index]);
+    if (workspace_.dspLogoSupported()) u.L_DSP_FarbAnzahl->setNum(workspace_.dspPixelCounts()[index]);
 }
 
 void TF1_Hauptseite::I_PaletteMouseDown(QPoint position, Qt::MouseButton button) {

@@ -68,7 +68,7 @@ TF3_Startbild::TF3_Startbild(Workspace& workspace, Platform& platform, std::func
     setFixedFrame(680, 604, FrameButtons::SystemMenu);
     // A document loaded, or a step undone or redone, replaces what the editor took over.
     // The workspace may outlive this window: the listener checks that the window is still there.
-    takeOverPending_ = workspace_.fileLoaded;
+    takeOverPending_ = workspace_.fileLoaded();
     workspace_.addListener([self = QPointer<TF3_Startbild>(this)](const DocumentChange& change) {
         if (self && (change.cause == ChangeCause::Load || change.cause == ChangeCause::Undo ||
                      change.cause == ChangeCause::Redo))

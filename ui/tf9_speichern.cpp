@@ -40,11 +40,11 @@ void TF9_Speichern::setColourMode(ColourMode mode) {
 }
 
 void TF9_Speichern::BB_speichereDateiClick() {
-    if (!workspace_.fileLoaded) {
+    if (!workspace_.fileLoaded()) {
         reject();
         return;
     }
-    const std::optional<std::string> path = platform_.saveFile({kDnlFilter, kDnlExtension, workspace_.fileName});
+    const std::optional<std::string> path = platform_.saveFile({kDnlFilter, kDnlExtension, workspace_.fileName()});
     if (!path) {
         reject();
         return;

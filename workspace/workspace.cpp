@@ -30,18 +30,18 @@ Status Workspace::loadBytes(Bytes bytes, const std::string& path) {
     if (!unpacked.ok()) return unpacked.status();
 
     // Everything checked: replace the document as a whole.
-    dnl = std::move(bytes);
-    fileName = path;
-    flash = std::move(unpacked.value().flash);
-    versionIndex = version.index;
-    dspLogoSupported = version.dspLogoSupported;
-    vwOverlays = version.vwOverlays;
-    markerCorrected = unpacked->markerCorrected;
+    dnl_ = std::move(bytes);
+    fileName_ = path;
+    flash_ = std::move(unpacked.value().flash);
+    versionIndex_ = version.index;
+    dspLogoSupported_ = version.dspLogoSupported;
+    vwOverlays_ = version.vwOverlays;
+    markerCorrected_ = unpacked->markerCorrected;
 
     // From here on nothing can fail: decode what the firmware holds.
-    fileLoaded = true;
+    fileLoaded_ = true;
     rederive();
-    availableEntries = usedEntries();
+    availableEntries_ = usedEntries();
     Setze_MaxColor();
     history_.clear();
     notify(ChangeKind::File, ChangeCause::Load);
@@ -51,9 +51,9 @@ Status Workspace::loadBytes(Bytes bytes, const std::string& path) {
 void Workspace::rederive() {
     BIN_pruefe_GitterDa();
     BIN_suche_Boot_Start_Offset();
-    (void)BIN_lese_Palette();  // a loaded image holds its palettes: all versions keep them below 0x80000
-    dspPixelCounts.fill(0);
-    dspIndexList.clear();
+    BIN_lese_Palette();
+    dspPixelCounts_.fill(0);
+    dspIndexList_.clear();
     BIN_Lese_DSP();
     BIN_lese_Startbild();
     BIN_zu_Versionstexte();
@@ -67,13 +67,13 @@ void Workspace::notify(ChangeKind kind, ChangeCause cause) {
 }
 
 Status Workspace::applyChange(ChangeKind kind, const std::string& label, const std::function<Status()>& change) {
-    if (!fileLoaded) return Status::failure(msg::kNoFileLoaded);
-    const Bytes before = flash;
-    const EntryTable entriesBefore = availableEntries;
+    if (!fileLoaded_) return Status::failure(msg::kNoFileLoaded);
+    const Bytes before = flash_;
+    const EntryTable entriesBefore = availableEntries_;
     if (Status refused = change(); !refused.ok()) return refused;
     HistoryStep step;
-    step.runs = differingRuns(before, flash);
-    if (availableEntries != entriesBefore) step.entries = std::make_pair(entriesBefore, availableEntries);
+    step.runs = differingRuns(before, flash_);
+    if (availableEntries_ != entriesBefore) step.entries = std::make_pair(entriesBefore, availableEntries_);
     if (!step.runs.empty() || step.entries) {
         step.kind = kind;
         step.label = label;
@@ -95,17 +95,17 @@ bool Workspace::redo() { return moveInHistory(true); }
 bool Workspace::moveInHistory(bool forward) {
     const HistoryStep* step = forward ? history_.stepForward() : history_.stepBack();
     if (!step) return false;
-    step->apply(flash, availableEntries, forward);
+    step->apply(flash_, availableEntries_, forward);
     rederive();
     notify(step->kind, forward ? ChangeCause::Redo : ChangeCause::Undo);
     return true;
 }
 
-void Workspace::rebuildDnl(ColourMode mode) {
-    BIN_TagNacht(flash, paletteOffset(), mode);
-    BIN_zu_DNL_neu(dnl, flash);
-    // The copies mirror the flash image again, whether or not the file is written.
-    (void)BIN_lese_Palette();  // a loaded image holds its palettes: all versions keep them below 0x80000
+Workspace::RebuiltFile Workspace::rebuilt(ColourMode mode) const {
+    RebuiltFile file{flash_, dnl_};
+    BIN_TagNacht(file.flash, paletteOffset(), mode);
+    BIN_zu_DNL_neu(file.dnl, file.flash);
+    return file;
 }
 
 namespace {
@@ -121,7 +121,7 @@ std::size_t rebuiltRecordsEnd(const Bytes& rebuilt) {
 // Reads a written DNL file back as the loader would and checks that it holds what is in
 // memory: a valid checksum, a record stream that unpacks to the flash image over the whole
 // range the records cover, and otherwise the same bytes.
-Status verifyWrittenDnl(const std::string& tempPath, const Bytes& rebuilt, const Bytes& flash) {
+Status verifyWrittenDnl(const std::string& tempPath, const Bytes& rebuilt, const Bytes& edited) {
     auto refused = [](const char* reason, const std::string& detail = {}) {
         return Status::failure(msg::notVerified(reason, detail));
     };
@@ -134,8 +134,8 @@ Status verifyWrittenDnl(const std::string& tempPath, const Bytes& rebuilt, const
     if (!unpacked.ok()) return refused(msg::kVerifyUnpack, unpacked.message());
     const Bytes& image = unpacked->flash;
     const std::size_t end = rebuiltRecordsEnd(rebuilt);
-    if (end > image.size() || end > flash.size() ||
-        !std::equal(flash.begin() + kFlashRoutineAddress, flash.begin() + static_cast<std::ptrdiff_t>(end),
+    if (end > image.size() || end > edited.size() ||
+        !std::equal(edited.begin() + kFlashRoutineAddress, edited.begin() + static_cast<std::ptrdiff_t>(end),
                     image.begin() + kFlashRoutineAddress))
         return refused(msg::kVerifyFlashDiffers);
     // Header, trailer and the bytes no record reaches.
@@ -148,10 +148,9 @@ Status verifyWrittenDnl(const std::string& tempPath, const Bytes& rebuilt, const
 Status Workspace::saveDnl(const std::string& path, ColourMode mode) {
     // Work on copies: a save that fails must not leave a colour mode or a rebuild behind,
     // or a second attempt would swap the palettes back or write lost night colours.
-    Bytes newFlash = flash;
-    Bytes newDnl = dnl;
-    BIN_TagNacht(newFlash, paletteOffset(), mode);
-    BIN_zu_DNL_neu(newDnl, newFlash);
+    RebuiltFile file = rebuilt(mode);
+    Bytes& newFlash = file.flash;
+    Bytes& newDnl = file.dnl;
     Status written = writeFileAtomically(path, newDnl, [&](const std::string& tempPath) {
         if (afterDnlWritten) afterDnlWritten(tempPath);
         return verifyWrittenDnl(tempPath, newDnl, newFlash);
@@ -160,10 +159,10 @@ Status Workspace::saveDnl(const std::string& path, ColourMode mode) {
     // The colour mode is part of the document now: a step of its own, before the saved
     // position, so an undo takes it back and marks the document modified. The fresh flash
     // checksum alone belongs to the step that led here.
-    Bytes withMode = flash;
+    Bytes withMode = flash_;
     BIN_TagNacht(withMode, paletteOffset(), mode);
-    const bool colourModeWritten = withMode != flash;
-    std::vector<FlashRun> runs = differingRuns(flash, newFlash);
+    const bool colourModeWritten = withMode != flash_;
+    std::vector<FlashRun> runs = differingRuns(flash_, newFlash);
     if (!runs.empty() && (colourModeWritten || !history_.amendLast(runs))) {
         HistoryStep step;
         step.kind = colourModeWritten ? ChangeKind::ColourMode : ChangeKind::Palettes;
@@ -171,130 +170,145 @@ Status Workspace::saveDnl(const std::string& path, ColourMode mode) {
         step.runs = std::move(runs);
         history_.push(std::move(step));
     }
-    flash = std::move(newFlash);
-    dnl = std::move(newDnl);
+    flash_ = std::move(newFlash);
+    dnl_ = std::move(newDnl);
     rederive();
     history_.markSaved();
     notify(colourModeWritten ? ChangeKind::ColourMode : ChangeKind::Saved, ChangeCause::Save);
     return {};
 }
 
-Status Workspace::saveBin(const std::string& path) const { return writeFileAtomically(path, flash); }
+Status Workspace::saveBin(const std::string& path) const { return writeFileAtomically(path, flash_); }
 
 void Workspace::BIN_zu_Versionstexte() {
-    infoLines = zarvelo::BIN_zu_Versionstexte(flash, DNL_CheckOriginal(dnl, versionIndex));
+    infoLines_ = zarvelo::BIN_zu_Versionstexte(flash_, DNL_CheckOriginal(dnl_, versionIndex_));
 }
 
 std::size_t Workspace::paletteOffset() const {
-    return static_cast<std::size_t>(firmwareVersion(versionIndex).paletteOffset);
+    return static_cast<std::size_t>(firmwareVersion(versionIndex_).paletteOffset);
 }
 
 TextReadResult Workspace::BIN_zu_TexteArray() const {
-    if (!fileLoaded) return {std::nullopt, msg::kNoFileLoaded};
-    return zarvelo::BIN_zu_TexteArray(flash, versionIndex);
+    if (!fileLoaded_) return {std::nullopt, msg::kNoFileLoaded};
+    return zarvelo::BIN_zu_TexteArray(flash_, versionIndex_);
 }
 
 bool Workspace::TexteArray_zu_BIN(const TextList& list) {
-    if (!fileLoaded ||
-        list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset))
+    if (!fileLoaded_ ||
+        list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex_).textTableOffset))
         return false;
     return applyChange(ChangeKind::Texts, steplabel::kTexts, [&] {
-               return zarvelo::TexteArray_zu_BIN(flash, list) ? Status() : Status::failure({});
+               return zarvelo::TexteArray_zu_BIN(flash_, list) ? Status() : Status::failure({});
            }).ok();
 }
 
-Status Workspace::BIN_lese_Palette() {
-    if (versionIndex < 1 || versionIndex > kVersionCount) return {};  // grey ramps until a file is loaded
-    return zarvelo::BIN_lese_Palette(flash, paletteOffset(), dayPalette, nightPalette);
+void Workspace::BIN_lese_Palette() {
+    if (versionIndex_ < 1 || versionIndex_ > kVersionCount) return;  // grey ramps until a file is loaded
+    // A loaded image holds both palettes: every version keeps them below 0x80000.
+    (void)zarvelo::BIN_lese_Palette(flash_, paletteOffset(), dayPalette_, nightPalette_);
 }
 
 EntryFlags Workspace::usedEntries() const {
-    return zarvelo::usedEntries(startImagePixelCounts, dspPixelCounts, dspLogoSupported);
+    return zarvelo::usedEntries(startImagePixelCounts_, dspPixelCounts_, dspLogoSupported_);
 }
 
 DayNightDiff Workspace::Check_TagNachtDiff() const {
-    return zarvelo::Check_TagNachtDiff(dayPalette, nightPalette, usedEntries());
+    return zarvelo::Check_TagNachtDiff(dayPalette_, nightPalette_, usedEntries());
 }
 
 Status Workspace::P_FixTagNachtClick(bool dayView) {
-    return applyChange(ChangeKind::Palettes, steplabel::kDayNight, [&]() -> Status {
-        if (Status s = P_FixTagNacht(flash, paletteOffset(), dayView, usedEntries()); !s.ok()) return s;
-        (void)BIN_lese_Palette();  // the block was just written, so it lies inside the image
-        return {};
+    return applyChange(ChangeKind::Palettes, steplabel::kDayNight, [&] {
+        Status fixed = P_FixTagNacht(flash_, paletteOffset(), dayView, usedEntries());
+        if (fixed.ok()) BIN_lese_Palette();
+        return fixed;
     });
 }
 
 Status Workspace::BIN_schreibe_Farbe(bool dayView, std::uint8_t index, Rgb colour) {
-    return applyChange(ChangeKind::Palettes, steplabel::kColour, [&]() -> Status {
-        if (Status s = BIN_schreibe_Palettenfarbe(flash, paletteOffset(), !dayView, index, colour); !s.ok()) return s;
-        (void)BIN_lese_Palette();  // the block was just written, so it lies inside the image
-        BIN_lese_Startbild();
-        return {};
+    return applyChange(ChangeKind::Palettes, steplabel::kColour, [&] {
+        Status written = BIN_schreibe_Palettenfarbe(flash_, paletteOffset(), !dayView, index, colour);
+        if (written.ok()) {
+            BIN_lese_Palette();
+            BIN_lese_Startbild();
+        }
+        return written;
     });
 }
 
 void Workspace::Setze_MaxColor() {
-    AvailableEntries available = zarvelo::Setze_MaxColor(availableEntries);
-    availableCount = available.count;
-    availableList = std::move(available.list);
+    AvailableEntries available = zarvelo::Setze_MaxColor(availableEntries_);
+    availableCount_ = available.count;
+    availableList_ = std::move(available.list);
 }
 
 double Workspace::paletteCellWidth(double stripWidth) const {
-    return zarvelo::paletteCellWidth(stripWidth, availableCount);
+    return zarvelo::paletteCellWidth(stripWidth, availableCount_);
 }
 
 void Workspace::BIN_suche_Boot_Start_Offset() {
-    const StartImageLocation location = zarvelo::BIN_suche_Boot_Start_Offset(flash);
-    startImageOffset = location.offset;
-    startImageHeaderFound = location.headerFound;
+    const StartImageLocation location = zarvelo::BIN_suche_Boot_Start_Offset(flash_);
+    startImageOffset_ = location.offset;
+    startImageHeaderFound_ = location.headerFound;
 }
 
 void Workspace::BIN_lese_Startbild() {
-    const StartImageInfo info = zarvelo::BIN_lese_Startbild(flash, startImageOffset, dayPalette, startImage);
-    startImagePixelCounts = info.pixelCounts;
-    imageDataSize = info.imageDataSize;
-    startImageColourCount = info.colourCount;
-    startImageComplete = info.complete;
+    const StartImageInfo info = zarvelo::BIN_lese_Startbild(flash_, startImageOffset_, dayPalette_, startImage_);
+    startImagePixelCounts_ = info.pixelCounts;
+    imageDataSize_ = info.imageDataSize;
+    startImageColourCount_ = info.colourCount;
+    startImageComplete_ = info.complete;
 }
 
 void Workspace::BIN_Lese_DSP() {
-    if (!dspLogoSupported) return;
+    if (!dspLogoSupported_) return;
     Result<DspLogoInfo> read = zarvelo::BIN_Lese_DSP(
-        flash, static_cast<std::size_t>(firmwareVersion(versionIndex).dspLogoOffset), dspLogo);
+        flash_, static_cast<std::size_t>(firmwareVersion(versionIndex_).dspLogoOffset), dspLogo_);
     // A loaded image holds its logo (all versions keep it below 0x80000); without one nothing is counted.
     DspLogoInfo info = read.ok() ? std::move(read).value() : DspLogoInfo{};
-    dspPixelCounts = info.pixelCounts;
-    dspIndexList = std::move(info.indexList);
+    dspPixelCounts_ = info.pixelCounts;
+    dspIndexList_ = std::move(info.indexList);
+}
+
+Status Workspace::takeStartImage(const std::function<Status(Bytes& flash)>& write, const EntryTable& entries) {
+    return applyChange(ChangeKind::StartImage, steplabel::kStartImage, [&] {
+        Status written = write(flash_);
+        if (written.ok()) {
+            availableEntries_ = entries;
+            Setze_MaxColor();
+            rereadAfterStartImageEditor();
+        }
+        return written;
+    });
 }
 
 void Workspace::rereadAfterStartImageEditor() {
-    if (!fileLoaded) return;
-    (void)BIN_lese_Palette();  // the editor has just written into the palettes, so they are inside the image
+    if (!fileLoaded_) return;
+    BIN_lese_Palette();
     BIN_Lese_DSP();
     BIN_lese_Startbild();
 }
 
 RgbImage Workspace::startImagePreview(bool dayView, int selected) const {
-    return renderStartImage(startImage, palette(dayView), selected);
+    return renderStartImage(startImage_, palette(dayView), selected);
 }
 
 RgbImage Workspace::dspLogoPreview(bool dayView, int selected) const {
-    return renderDspLogo(dspLogo, palette(dayView), selected);
+    return renderDspLogo(dspLogo_, palette(dayView), selected);
 }
 
-void Workspace::BIN_pruefe_GitterDa() { gridActive = gridState() == GridState::Active; }
+void Workspace::BIN_pruefe_GitterDa() { gridActive_ = gridState() == GridState::Active; }
 
 Status Workspace::BIN_Gitter(bool on) {
     return applyChange(ChangeKind::Grid, on ? steplabel::kGridOn : steplabel::kGridOff, [&] {
-        Status written = zarvelo::BIN_Gitter(flash, firmwareVersion(versionIndex).gridOffset, on);
-        if (written.ok()) gridActive = on;
+        Status written = zarvelo::BIN_Gitter(flash_, firmwareVersion(versionIndex_).gridOffset, on);
+        if (written.ok()) gridActive_ = on;
         return written;
     });
 }
 
 GridState Workspace::gridState() const {
-    if (versionIndex < 1 || versionIndex > kVersionCount) return GridState::Absent;
-    return zarvelo::BIN_pruefe_GitterDa(flash, firmwareVersion(versionIndex).gridOffset);
+    if (versionIndex_ < 1 || versionIndex_ > kVersionCount) return GridState::Absent;
+    return zarvelo::BIN_pruefe_GitterDa(flash_, firmwareVersion(versionIndex_).gridOffset);
 }
 
 }  // namespace zarvelo

@@ -1,8 +1,8 @@
 #pragma once
 // The document shared by all windows and the command line tool: what is saved (the flash
 // image in its DNL file), what is decoded from it, the load and save sequences and the
-// history of accepted changes. Windows read the fields and call the operations; they never
-// patch a decoded copy themselves, and they redraw from the one notification.
+// history of accepted changes. It changes only through its operations; windows read it and
+// redraw from the one notification.
 
 #include "flash/bytes.hpp"
 #include "flash/rebuild.hpp"
@@ -28,37 +28,37 @@ inline constexpr std::size_t kMaxDnlFileSize = 8u << 20;
 class Workspace {
 public:
     // --- document (replaced whole by each successful load) ---
-    Bytes dnl;              // the DNL file as loaded, later as rebuilt
-    std::string fileName;   // path of the loaded file, kept whole (a cut path would propose a wrong save target)
-    Bytes flash;            // flash image, 0x80000 or 0x100000 bytes
-    int versionIndex = 0;   // 1..13 once a file is loaded
-    bool dspLogoSupported = false;
-    bool vwOverlays = false;
-    bool fileLoaded = false;
-    std::array<std::string, 4> infoLines;  // software information lines (raw bytes)
-    bool markerCorrected = false;  // the last load corrected a flash-routine marker
+    const Bytes& dnl() const { return dnl_; }              // the DNL file as loaded, later as rebuilt
+    const std::string& fileName() const { return fileName_; }   // path of the loaded file, kept whole (a cut path would propose a wrong save target)
+    const Bytes& flash() const { return flash_; }            // flash image, 0x80000 or 0x100000 bytes
+    int versionIndex() const { return versionIndex_; }   // 1..13 once a file is loaded
+    bool dspLogoSupported() const { return dspLogoSupported_; }
+    bool vwOverlays() const { return vwOverlays_; }
+    bool fileLoaded() const { return fileLoaded_; }
+    const std::array<std::string, 4>& infoLines() const { return infoLines_; }  // software information lines (raw bytes)
+    bool markerCorrected() const { return markerCorrected_; }  // the last load corrected a flash-routine marker
 
     // --- decoded firmware resources (filled by the load sequence, re-read after edits) ---
-    Palette dayPalette = greyRamp(false);    // grey ramps until a file is loaded
-    Palette nightPalette = greyRamp(true);
-    std::uint32_t startImageOffset = 0;      // position of the first run pair
-    bool startImageHeaderFound = false;      // false: the offset is a fallback, never write there
-    bool startImageComplete = false;         // the decoder reached the top row inside the image
-    std::uint32_t imageDataSize = 0;         // bytes of run pairs of the loaded start image
-    std::vector<std::uint8_t> startImage = std::vector<std::uint8_t>(320 * 234);  // indices, row 0 = top
-    std::vector<std::uint16_t> dspLogo = std::vector<std::uint16_t>(79 * 20);     // indices, row 0 = top
-    std::array<std::int32_t, 256> startImagePixelCounts{};
-    std::array<std::int32_t, 256> dspPixelCounts{};
-    int startImageColourCount = 0;           // distinct day colours of the start image
-    std::vector<std::uint8_t> dspIndexList;  // distinct DSP logo indices, first appearance order
+    const Palette& dayPalette() const { return dayPalette_; }    // grey ramps until a file is loaded
+    const Palette& nightPalette() const { return nightPalette_; }
+    std::uint32_t startImageOffset() const { return startImageOffset_; }      // position of the first run pair
+    bool startImageHeaderFound() const { return startImageHeaderFound_; }      // false: the offset is a fallback, never write there
+    bool startImageComplete() const { return startImageComplete_; }         // the decoder reached the top row inside the image
+    std::uint32_t imageDataSize() const { return imageDataSize_; }         // bytes of run pairs of the loaded start image
+    const std::vector<std::uint8_t>& startImage() const { return startImage_; }  // indices, row 0 = top
+    const std::vector<std::uint16_t>& dspLogo() const { return dspLogo_; }     // indices, row 0 = top
+    const std::array<std::int32_t, 256>& startImagePixelCounts() const { return startImagePixelCounts_; }
+    const std::array<std::int32_t, 256>& dspPixelCounts() const { return dspPixelCounts_; }
+    int startImageColourCount() const { return startImageColourCount_; }           // distinct day colours of the start image
+    const std::vector<std::uint8_t>& dspIndexList() const { return dspIndexList_; }  // distinct DSP logo indices, first appearance order
 
     // Palette entries a new start image and DSP logo may use. The count is held wider than a
     // byte: a firmware may use all 256 entries.
-    std::array<bool, 256> availableEntries{};
-    int availableCount = 0;
-    std::vector<std::uint8_t> availableList;
+    const std::array<bool, 256>& availableEntries() const { return availableEntries_; }
+    int availableCount() const { return availableCount_; }
+    const std::vector<std::uint8_t>& availableList() const { return availableList_; }
 
-    bool gridActive = false;  // the grid patch is in its active form
+    bool gridActive() const { return gridActive_; }  // the grid patch is in its active form
 
     // --- history ---
     // Every operation that changes the flash image or the available entries records one
@@ -72,13 +72,7 @@ public:
     bool undo();
     bool redo();
     // The document differs from the file last loaded or saved.
-    bool isModified() const { return fileLoaded && history_.modified(); }
-    // Runs `change` (a failure must have changed nothing) and records what it did to the flash
-    // image and the available entries as one step of `kind` labelled `label`, if anything
-    // differs. A change of the entries alone is the expert selection, which a save does not
-    // write. Without a loaded file, or when `change` refuses, no step is recorded and the
-    // message is handed on.
-    Status applyChange(ChangeKind kind, const std::string& label, const std::function<Status()>& change);
+    bool isModified() const { return fileLoaded_ && history_.modified(); }
 
     // Load sequence: read, checksum, version, unpack, then grid, start image offset, palettes,
     // DSP logo, start image, information lines and available entries. On any
@@ -93,8 +87,13 @@ public:
     // save, flash image, palettes and DNL file are exactly as they were.
     // A failure carries the system's error text.
     Status saveDnl(const std::string& path, ColourMode mode);
-    // Colour mode and rebuild alone, applied to the workspace.
-    void rebuildDnl(ColourMode mode);
+    // The flash image and DNL file a save in `mode` writes, built on copies: the document
+    // stays as it is.
+    struct RebuiltFile {
+        Bytes flash;
+        Bytes dnl;
+    };
+    RebuiltFile rebuilt(ColourMode mode) const;
 
     // Runs on the temporary file of a DNL save after it is written and before it is read
     // back; tests put a disk that stores something else here. Empty in the program.
@@ -103,8 +102,6 @@ public:
     // Writes the flash image as it is.
     Status saveBin(const std::string& path) const;
 
-    // Rebuilds the four software information lines from flash image and DNL file.
-    void BIN_zu_Versionstexte();
 
     std::size_t paletteOffset() const;
 
@@ -116,11 +113,8 @@ public:
     bool TexteArray_zu_BIN(const TextList& list);
 
     // --- palettes ---
-    // Reads day and night palette from the flash image into the copies (grey ramps stay until
-    // a file is loaded); refused, the copies kept, when the palettes lie outside the image.
-    Status BIN_lese_Palette();
     // The palette of the day or the night view.
-    const Palette& palette(bool dayView) const { return dayView ? dayPalette : nightPalette; }
+    const Palette& palette(bool dayView) const { return dayView ? dayPalette_ : nightPalette_; }
     // Entries shown by the start image or (where supported) the DSP logo.
     EntryFlags usedEntries() const;
     // Does the start image look different by night? (identical / differs / neither)
@@ -131,36 +125,26 @@ public:
     // Colour editor "OK": writes one entry of the shown palette, re-reads palettes and start
     // image. A refusal changes nothing.
     Status BIN_schreibe_Farbe(bool dayView, std::uint8_t index, Rgb colour);
-    // Rebuilds availableCount and availableList from availableEntries.
-    void Setze_MaxColor();
     // Width of one cell of a palette strip `stripWidth` pixels wide; 0 when nothing is available.
     double paletteCellWidth(double stripWidth) const;
 
     // --- pictures ---
-    // Finds the image header; sets startImageOffset and startImageHeaderFound.
-    void BIN_suche_Boot_Start_Offset();
-    // Decodes the start image: indices, pixel counts, image data size, colour count.
-    void BIN_lese_Startbild();
-    // Reads the DSP logo, its pixel counts and index list (nothing without DSP logo support).
-    void BIN_Lese_DSP();
-    // After the start image editor wrote into the flash image: palettes, DSP logo, start image.
-    void rereadAfterStartImageEditor();
     // Previews in the day or night palette, with `selected` (0..255) picked out in its
     // contrast colour (-1: all colours); no overlays.
     RgbImage startImagePreview(bool dayView, int selected = -1) const;
     RgbImage dspLogoPreview(bool dayView, int selected = -1) const;
+    // The start image editor's "Daten übernehmen": `write` puts run pairs, palette entries
+    // and logo into the flash image (or refuses, changing nothing); then `entries` become the
+    // available entries, and palettes, logo and start image are read again. One step; a
+    // refusal's message is handed on.
+    Status takeStartImage(const std::function<Status(Bytes& flash)>& write, const EntryTable& entries);
 
     // --- grid patch ---
-    // Reads the grid patch: sets gridActive.
-    void BIN_pruefe_GitterDa();
     // Writes the active (on) or inactive form; sets gridActive. Refused, nothing changed, for
     // versions without grid lines.
     Status BIN_Gitter(bool on);
     // The grid patch as it is in the flash image (Absent for versions without one).
     GridState gridState() const;
-
-    // Everything decoded from the flash image, in the order of the load sequence.
-    void rederive();
 
     static Palette greyRamp(bool inverted) {
         Palette p;
@@ -172,6 +156,60 @@ public:
     }
 
 private:
+    // --- document (replaced whole by each successful load) ---
+    Bytes dnl_;
+    std::string fileName_;
+    Bytes flash_;
+    int versionIndex_ = 0;
+    bool dspLogoSupported_ = false;
+    bool vwOverlays_ = false;
+    bool fileLoaded_ = false;
+    std::array<std::string, 4> infoLines_;
+    bool markerCorrected_ = false;
+
+    // --- decoded firmware resources (filled by the load sequence, re-read after edits) ---
+    Palette dayPalette_ = greyRamp(false);
+    Palette nightPalette_ = greyRamp(true);
+    std::uint32_t startImageOffset_ = 0;
+    bool startImageHeaderFound_ = false;
+    bool startImageComplete_ = false;
+    std::uint32_t imageDataSize_ = 0;
+    std::vector<std::uint8_t> startImage_ = std::vector<std::uint8_t>(320 * 234);
+    std::vector<std::uint16_t> dspLogo_ = std::vector<std::uint16_t>(79 * 20);
+    std::array<std::int32_t, 256> startImagePixelCounts_{};
+    std::array<std::int32_t, 256> dspPixelCounts_{};
+    int startImageColourCount_ = 0;
+    std::vector<std::uint8_t> dspIndexList_;
+
+    // Palette entries a new start image and DSP logo may use. The count is held wider than a
+    // byte: a firmware may use all 256 entries.
+    std::array<bool, 256> availableEntries_{};
+    int availableCount_ = 0;
+    std::vector<std::uint8_t> availableList_;
+
+    bool gridActive_ = false;
+
+    // Runs `change` (a failure must have changed nothing) and records what it did to the flash
+    // image and the available entries as one step of `kind` labelled `label`, if anything
+    // differs. A change of the entries alone is the expert selection, which a save does not
+    // write. Without a loaded file, or when `change` refuses, no step is recorded and the
+    // message is handed on.
+    Status applyChange(ChangeKind kind, const std::string& label, const std::function<Status()>& change);
+
+    // Everything decoded from the flash image, in the order of the load sequence.
+    void rederive();
+    // The steps of it.
+    void BIN_pruefe_GitterDa();
+    void BIN_suche_Boot_Start_Offset();
+    void BIN_lese_Palette();
+    void BIN_Lese_DSP();
+    void BIN_lese_Startbild();
+    void BIN_zu_Versionstexte();
+    // Rebuilds availableCount and availableList from availableEntries.
+    void Setze_MaxColor();
+    // After the start image editor wrote into the flash image: palettes, DSP logo, start image.
+    void rereadAfterStartImageEditor();
+
     void notify(ChangeKind kind, ChangeCause cause);
     bool moveInHistory(bool forward);
 

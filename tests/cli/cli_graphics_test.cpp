@@ -62,14 +62,14 @@ TEST(CliGraphics, InfoJsonDescribesPicturesPalettesAndGrid) {
         const int v = c.options.version;
         EXPECT_EQ(o["start_image_offset"].toInteger(), static_cast<qint64>(sample.startImageHeader + 4)) << v;
         EXPECT_EQ(o["image_data_size"].toInteger(), static_cast<qint64>(sample.imageDataSize)) << v;
-        EXPECT_EQ(o["start_image_colours"].toInt(), ws.startImageColourCount) << v;
+        EXPECT_EQ(o["start_image_colours"].toInt(), ws.startImageColourCount()) << v;
         EXPECT_GT(o["start_image_colours"].toInt(), 1) << v;
         EXPECT_EQ(o["dsp_logo_colours"], c.dspColours) << v;
         EXPECT_TRUE(o.contains("dsp_logo_colours")) << v;
         EXPECT_EQ(o["grid"], c.grid) << v;
         EXPECT_TRUE(o.contains("grid")) << v;
         EXPECT_EQ(o["day_night"].toString(), c.dayNight) << v;
-        EXPECT_EQ(o["available_entries"].toInt(), ws.availableCount) << v;
+        EXPECT_EQ(o["available_entries"].toInt(), ws.availableCount()) << v;
     }
     EXPECT_EQ(info(test::writeTemp(dir, "all.DNL", synth::makeSample({.version = 12, .allEntries = true}).dnl))["available_entries"].toInt(),
               256);
@@ -88,10 +88,10 @@ TEST(CliGraphics, SaveWritesTheGridFormFirst) {
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
     ASSERT_TRUE(ws.BIN_Gitter(false).ok());
-    ws.rebuildDnl(ColourMode::AlwaysDay);
+    const Bytes rebuilt = ws.rebuilt(ColourMode::AlwaysDay).dnl;
     QFile f(off);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
+    EXPECT_EQ(f.readAll(), QByteArray(reinterpret_cast<const char*>(rebuilt.data()), static_cast<qsizetype>(rebuilt.size())));
 
     const QString on = dir.filePath("on.DNL");
     ASSERT_EQ(test::runCli({"save", off, on, "--grid", "on"}).exitCode, 0);
@@ -116,8 +116,8 @@ TEST(CliGraphics, SaveCorrectsDayAndNightAsTheMainPageDoes) {
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
     ASSERT_TRUE(ws.P_FixTagNachtClick(true).ok());
-    ws.rebuildDnl(ColourMode::Normal);
-    EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
+    const Bytes rebuilt = ws.rebuilt(ColourMode::Normal).dnl;
+    EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(rebuilt.data()), static_cast<qsizetype>(rebuilt.size())));
 }
 
 TEST(CliGraphics, ExportedPreviewsAreThePicturesInAllColours) {
@@ -136,7 +136,7 @@ TEST(CliGraphics, ExportedPreviewsAreThePicturesInAllColours) {
         ASSERT_EQ(test::runCli(logo).exitCode, 0);
         const RgbImage picture = readBmp(dir.filePath("bild.bmp"));
         EXPECT_EQ(picture, ws.startImagePreview(!night)) << night;
-        EXPECT_EQ(picture.at(0, 233), (night ? ws.nightPalette : ws.dayPalette)[sample.startImage[233 * 320]]);
+        EXPECT_EQ(picture.at(0, 233), (night ? ws.nightPalette() : ws.dayPalette())[sample.startImage[233 * 320]]);
         EXPECT_EQ(readBmp(dir.filePath("logo.bmp")), ws.dspLogoPreview(!night)) << night;
         EXPECT_EQ(QImage(dir.filePath("logo.bmp")).size(), QSize(79, 20));
     }

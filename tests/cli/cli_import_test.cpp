@@ -70,13 +70,12 @@ TEST(CliImportImage, WritesWhatTheEditorWrites) {
     ed.reduceLogoTo(8);
     ASSERT_EQ(ed.AKT.count, 30);
     ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
-    ws.rebuildDnl(ColourMode::Normal);
-    EXPECT_EQ(readBytes(out), ws.dnl);
+    EXPECT_EQ(readBytes(out), ws.rebuilt(ColourMode::Normal).dnl);
 
     Workspace written;
     ASSERT_TRUE(written.loadFile(out.toStdString()).ok());
-    EXPECT_EQ(written.startImageColourCount, 30);
-    EXPECT_EQ(written.imageDataSize, sample.imageDataSize);
+    EXPECT_EQ(written.startImageColourCount(), 30);
+    EXPECT_EQ(written.imageDataSize(), sample.imageDataSize);
 }
 
 TEST(CliImportImage, WithoutPicturesWritesTheTakenOverImage) {
@@ -197,12 +196,11 @@ TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
     ASSERT_EQ(synth::importedAs(ed.importPicture(logoFit.fit->picture())), ImportKind::DspLogo);
     const RgbImage written = editorPicture(ed, PhotoTarget::StartImage);
     ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(ws, ed).ok());
-    ws.rebuildDnl(ColourMode::Normal);
-    EXPECT_EQ(readBytes(out), ws.dnl);
+    EXPECT_EQ(readBytes(out), ws.rebuilt(ColourMode::Normal).dnl);
     Workspace loaded;
     ASSERT_TRUE(loaded.loadFile(out.toStdString()).ok());
     EXPECT_EQ(loaded.startImagePreview(true), written);
-    EXPECT_LE(loaded.startImageColourCount, 7);
+    EXPECT_LE(loaded.startImageColourCount(), 7);
     const QString expectedQuality = QString::fromUtf8("Startbild angepasst: Ähnlichkeit (SSIM) ") +
                                     QString::number(ssim(written, fitted.scaled), 'f', 4);
     EXPECT_TRUE(QString::fromUtf8(r.out).contains(expectedQuality)) << r.out.toStdString();

@@ -70,8 +70,8 @@ TEST(Cli, BinAndSaveWriteWhatTheWorkspaceWrites) {
         ASSERT_EQ(r.exitCode, 0) << mode << r.err.toStdString();
         Workspace ws;
         ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
-        ws.rebuildDnl(static_cast<ColourMode>(QStringList{"normal", "day", "swap", "night"}.indexOf(mode)));
-        EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())))
+        const Bytes rebuilt = ws.rebuilt(static_cast<ColourMode>(QStringList{"normal", "day", "swap", "night"}.indexOf(mode))).dnl;
+        EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(rebuilt.data()), static_cast<qsizetype>(rebuilt.size())))
             << mode;
     }
 }
@@ -111,14 +111,13 @@ namespace {
 
 // A sample whose flash image lost its text end marker, rebuilt into a valid DNL file.
 Bytes sampleWithoutTextEndMarker(int version) {
-    Workspace ws;
-    EXPECT_TRUE(ws.loadBytes(synth::makeSample({.version = version}).dnl, "x").ok());
-    const auto from = ws.flash.begin() + firmwareVersion(version).textTableOffset;
-    const auto marker = std::search(from, ws.flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
-    EXPECT_NE(marker, ws.flash.end());
+    const synth::Sample sample = synth::makeSample({.version = version});
+    Bytes flash = sample.flash;
+    const auto from = flash.begin() + firmwareVersion(version).textTableOffset;
+    const auto marker = std::search(from, flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
+    EXPECT_NE(marker, flash.end());
     std::fill_n(marker, kTextEndMarker.size(), 0x41);
-    ws.rebuildDnl(ColourMode::Normal);
-    return ws.dnl;
+    return synth::withFlash(sample.dnl, flash);
 }
 
 }  // namespace
@@ -174,8 +173,8 @@ TEST(Cli, SetTextStoresLikeTheEditor) {
     TextReadResult texts = ws.BIN_zu_TexteArray();
     ASSERT_TRUE(Edit_zu_TexteArray(*texts.list, k, "Gr\xFC\xDF", OverlongMode::Sperren).ok);
     ASSERT_TRUE(ws.TexteArray_zu_BIN(*texts.list));
-    ws.rebuildDnl(ColourMode::Normal);
-    EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
+    const Bytes rebuilt = ws.rebuilt(ColourMode::Normal).dnl;
+    EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(rebuilt.data()), static_cast<qsizetype>(rebuilt.size())));
 
     Workspace reread;
     ASSERT_TRUE(reread.loadFile(out.toStdString()).ok());

@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
 
     bool ok = true;
     u.RB_DSP_an->click();  // grid lines and the DSP logo over the picture
-    const int used = main.workspace().startImage[200 * 320 + 40];
+    const int used = main.workspace().startImage()[200 * 320 + 40];
     main.I_PaletteMouseMove(QPoint(13 * (used % 16) + 6, 13 * (used / 16) + 6));
     QApplication::processEvents();
     ok &= save(&main, dir, "main-day.png");
@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
 
     u.CB_TagNacht->click();
     u.RB_Tag->click();
-    const int cell = main.workspace().startImage[160 * 320 + 160];  // a colour of the picture
+    const int cell = main.workspace().startImage()[160 * 320 + 160];  // a colour of the picture
     const QPoint at(13 * (cell % 16) + 6, 13 * (cell / 16) + 6);
     main.I_PaletteMouseMove(at);
     main.I_PaletteMouseDown(at, Qt::LeftButton);
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     ok &= save(&main, dir, "main-colour-selected.png");
 
     const SecondaryWindows& w = windows.windows();
-    w.farbeditor->setEditedColour(cell, main.workspace().dayPalette[static_cast<std::size_t>(cell)], true);
+    w.farbeditor->setEditedColour(cell, main.workspace().dayPalette()[static_cast<std::size_t>(cell)], true);
     w.farbeditor->FormShow();
     ok &= save(w.farbeditor, dir, "colour-editor.png");
     ok &= save(w.speichern, dir, "save-dialog.png");

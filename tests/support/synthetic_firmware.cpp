@@ -3,6 +3,7 @@
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "flash/flash_image.hpp"
+#include "flash/rebuild.hpp"
 #include "graphics/grid.hpp"
 
 #include <algorithm>
@@ -293,6 +294,11 @@ Sample makeSample(const Options& o) {
     s.flash = std::move(b.flash);
     s.infoLines[3] = o.originalChecksum ? kOriginalLine : kModifiedLine;
     return s;
+}
+
+Bytes withFlash(Bytes dnl, Bytes flash) {
+    BIN_zu_DNL_neu(dnl, flash);
+    return dnl;
 }
 
 }  // namespace zarvelo::synth

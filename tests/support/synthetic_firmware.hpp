@@ -57,6 +57,10 @@ struct Record {
 Bytes assembleDnl(int version, const std::vector<Record>& records, ByteView trailer);
 
 // A valid 68-byte trailer: a record for 0x6000 with the flash-routine marker.
+// The DNL file `dnl` with its flash image replaced by `flash`, as a save in the normal
+// colour mode writes it: for fixtures that need bytes no editing operation writes.
+Bytes withFlash(Bytes dnl, Bytes flash);
+
 Bytes standardTrailer(bool damagedMarker = false);
 
 // Sets the two checksum-free bytes near the end of the trailer so that the DNL checksum

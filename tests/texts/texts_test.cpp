@@ -482,7 +482,7 @@ TEST(TextTable, SampleTablesReadAndWriteBackUnchanged) {
             for (std::size_t i = 0; i < sample.textEntries.size(); ++i)
                 ASSERT_EQ(r.list->entry(i), sample.textEntries[i]) << i;
             ASSERT_TRUE(ws.TexteArray_zu_BIN(*r.list));
-            EXPECT_TRUE(ws.flash == sample.flash);
+            EXPECT_TRUE(ws.flash() == sample.flash);
 
             // A store changes that entry's bytes and nothing else.
             TextList list = *r.list;
@@ -491,12 +491,12 @@ TEST(TextTable, SampleTablesReadAndWriteBackUnchanged) {
             ASSERT_TRUE(ws.TexteArray_zu_BIN(list));
             std::size_t at = list.tableOffset();
             for (std::size_t i = 0; i < k; ++i) at += list.entry(i).size();
-            for (std::size_t i = 0; i < ws.flash.size(); ++i) {
+            for (std::size_t i = 0; i < ws.flash().size(); ++i) {
                 if (i >= at && i < at + list.entry(k).size()) continue;
-                ASSERT_EQ(ws.flash[i], sample.flash[i]) << i;
+                ASSERT_EQ(ws.flash()[i], sample.flash[i]) << i;
             }
-            EXPECT_EQ(ws.flash[at], 0xD1);
-            EXPECT_EQ(ws.flash[at + 1], 0x00);
+            EXPECT_EQ(ws.flash()[at], 0xD1);
+            EXPECT_EQ(ws.flash()[at + 1], 0x00);
         }
     }
 }
@@ -526,10 +526,10 @@ TEST(TextTable, WorkspaceEntryPoints) {
     ASSERT_TRUE(b.loadBytes(synth::makeSample({.version = 9}).dnl, "b").ok());
     const TextReadResult fromA = a.BIN_zu_TexteArray();
     ASSERT_TRUE(fromA.list);
-    const Bytes before = b.flash;
+    const Bytes before = b.flash();
     EXPECT_FALSE(b.TexteArray_zu_BIN(*fromA.list));
-    EXPECT_EQ(b.flash, before);
-    EXPECT_EQ(BIN_zu_TexteArray(a.flash, 0).message, "Es ist keine DNL-Datei geladen.");
+    EXPECT_EQ(b.flash(), before);
+    EXPECT_EQ(BIN_zu_TexteArray(a.flash(), 0).message, "Es ist keine DNL-Datei geladen.");
 }
 
 TEST(TextTable, SearchFoldsLettersAndUmlautsOnly) {

@@ -48,7 +48,7 @@ struct Program {
         main = &windows->main();
         main->setPauseMilliseconds(0);
         main->setModalRunner([this](QDialog& dialog) {
-            shown.push_back({&dialog, main->workspace().fileLoaded});
+            shown.push_back({&dialog, main->workspace().fileLoaded()});
             return int(QDialog::Rejected);
         });
     }
@@ -81,11 +81,11 @@ QStringList infoLines(Program& p) {
 void expectSameStateAs(Program& actual, Program& reference) {
     EXPECT_EQ(actual.platform.messages, reference.platform.messages);
     EXPECT_EQ(actual.platform.beeps, reference.platform.beeps);
-    EXPECT_EQ(actual.ws().fileLoaded, reference.ws().fileLoaded);
-    EXPECT_EQ(actual.ws().fileName, reference.ws().fileName);
-    EXPECT_EQ(actual.ws().versionIndex, reference.ws().versionIndex);
-    EXPECT_TRUE(actual.ws().dnl == reference.ws().dnl);
-    EXPECT_TRUE(actual.ws().flash == reference.ws().flash);
+    EXPECT_EQ(actual.ws().fileLoaded(), reference.ws().fileLoaded());
+    EXPECT_EQ(actual.ws().fileName(), reference.ws().fileName());
+    EXPECT_EQ(actual.ws().versionIndex(), reference.ws().versionIndex());
+    EXPECT_TRUE(actual.ws().dnl() == reference.ws().dnl());
+    EXPECT_TRUE(actual.ws().flash() == reference.ws().flash());
     EXPECT_EQ(actual.main->dayView(), reference.main->dayView());
     EXPECT_EQ(actual.windows->windows().startbild->takeOverPending(),
               reference.windows->windows().startbild->takeOverPending());
@@ -144,13 +144,13 @@ TEST_P(OpenRoads, CommandLineFileOpensAfterTheStartNoticeLikeTheOpenDialog) {
     Program program;
     program.main->openAfterStartNotice(path);
     program.main->show();
-    EXPECT_FALSE(program.ws().fileLoaded) << "nothing is loaded before the start-up notice";
+    EXPECT_FALSE(program.ws().fileLoaded()) << "nothing is loaded before the start-up notice";
     program.settle();
 
     ASSERT_FALSE(program.shown.empty());
     EXPECT_EQ(program.shown.front().dialog, program.windows->windows().startInfo);
     EXPECT_FALSE(program.shown.front().fileLoadedThen);
-    EXPECT_EQ(program.ws().fileLoaded, GetParam().loads);
+    EXPECT_EQ(program.ws().fileLoaded(), GetParam().loads);
     if (!GetParam().loads) {
         ASSERT_EQ(program.platform.messages.size(), 1u);
         if (GetParam().message) EXPECT_EQ(program.platform.messages.front(), GetParam().message);
@@ -185,7 +185,7 @@ TEST_P(OpenRoads, DroppedFileLoadsLikeTheOpenDialog) {
     EXPECT_TRUE(drop.isAccepted());
     program.settle();
 
-    EXPECT_EQ(program.ws().fileLoaded, GetParam().loads);
+    EXPECT_EQ(program.ws().fileLoaded(), GetParam().loads);
     EXPECT_EQ(program.platform.messages.size(), GetParam().loads ? 0u : 1u);
 
     Program reference;
@@ -238,7 +238,7 @@ TEST(DesktopDrop, OtherDropsAreRefusedWithoutAMessage) {
         QApplication::sendEvent(program.main, &drop);
         EXPECT_FALSE(drop.isAccepted());
         program.settle();
-        EXPECT_FALSE(program.ws().fileLoaded);
+        EXPECT_FALSE(program.ws().fileLoaded());
         EXPECT_TRUE(program.platform.messages.empty());
         EXPECT_EQ(program.platform.beeps, 0);
     }

@@ -190,25 +190,25 @@ TEST_F(MainWindowTest, EachKindOfVersionShowsItsOverlayControls) {
         EXPECT_EQ(shownOnPage(u->P_DSP), c.dsp);
         EXPECT_EQ(shownOnPage(u->RB_DSP_an), c.dsp);
         EXPECT_EQ(shownOnPage(u->RB_DSP_aus), c.dsp);
-        EXPECT_EQ(ws().gridActive, c.gridActive);
+        EXPECT_EQ(ws().gridActive(), c.gridActive);
         if (c.group) {
             EXPECT_EQ(u->RB_Gitter_an->isChecked(), c.gridActive);
             EXPECT_EQ(u->RB_Gitter_aus->isChecked(), !c.gridActive);
         }
         // Showing the state read writes nothing.
-        EXPECT_EQ(ws().flash, sample.flash);
+        EXPECT_EQ(ws().flash(), sample.flash);
         EXPECT_EQ(u->LB_Versionstexte->count(), 4);
         EXPECT_EQ(u->LB_Versionstexte->item(3)->text(), QStringLiteral("Datei ist Original"));
-        EXPECT_EQ(u->L_AnzCol->text().toInt(), ws().startImageColourCount);
+        EXPECT_EQ(u->L_AnzCol->text().toInt(), ws().startImageColourCount());
         if (c.gridActive) {
             // The first point of the first grid line, in the pen colour.
             EXPECT_EQ(pixel(preview(), 301, 56), kPen);
         } else {
-            expectPlainPreview(sample, ws().dayPalette);
+            expectPlainPreview(sample, ws().dayPalette());
         }
         if (c.dsp) {
-            EXPECT_EQ(u->L_DSP_AnzCol->text().toInt(), static_cast<int>(ws().dspIndexList.size()));
-            EXPECT_EQ(pixel(u->I_BIN_DSP_Grafik->canvas(), 0, 0), ws().dayPalette[sample.dspLogo[0]]);
+            EXPECT_EQ(u->L_DSP_AnzCol->text().toInt(), static_cast<int>(ws().dspIndexList().size()));
+            EXPECT_EQ(pixel(u->I_BIN_DSP_Grafik->canvas(), 0, 0), ws().dayPalette()[sample.dspLogo[0]]);
         }
     }
 }
@@ -238,7 +238,7 @@ TEST_F(MainWindowTest, SecondLoadResetsViewAndDspOverlay) {
     EXPECT_TRUE(main->dayView());
     EXPECT_TRUE(u->RB_DSP_aus->isChecked());
     EXPECT_EQ(windows->windows().speichern->colourMode(), ColourMode::Normal);
-    expectPlainPreview(second, ws().dayPalette);
+    expectPlainPreview(second, ws().dayPalette());
 
     // Every later run of the command state resets it as well.
     windows->windows().speichern->setColourMode(ColourMode::AlwaysNight);
@@ -248,9 +248,9 @@ TEST_F(MainWindowTest, SecondLoadResetsViewAndDspOverlay) {
 
 TEST_F(MainWindowTest, RejectedFilesLeaveThePageAsItWas) {
     const synth::Sample first = loadSample({.version = 4});
-    const std::string firstPath = ws().fileName;
+    const std::string firstPath = ws().fileName();
     const QImage before = preview().copy();
-    const Bytes flashBefore = ws().flash;
+    const Bytes flashBefore = ws().flash();
 
     Bytes damaged = synth::makeSample({.version = 2}).dnl;
     damaged[200] ^= 0x5A;
@@ -266,10 +266,10 @@ TEST_F(MainWindowTest, RejectedFilesLeaveThePageAsItWas) {
         load(c.dnl, "rejected.DNL");
         ASSERT_EQ(platform.messages.size(), 1u);
         EXPECT_EQ(platform.messages[0], c.message);
-        EXPECT_EQ(ws().flash, flashBefore);
-        EXPECT_EQ(ws().dnl, first.dnl);
-        EXPECT_EQ(ws().fileName, firstPath);
-        EXPECT_EQ(ws().versionIndex, 4);
+        EXPECT_EQ(ws().flash(), flashBefore);
+        EXPECT_EQ(ws().dnl(), first.dnl);
+        EXPECT_EQ(ws().fileName(), firstPath);
+        EXPECT_EQ(ws().versionIndex(), 4);
         EXPECT_EQ(preview(), before);
         EXPECT_TRUE(u->S_speichere_DNL_file->isEnabled());
         EXPECT_EQ(u->LB_Versionstexte->item(1)->text().toStdString(), first.infoLines[1]);
@@ -278,7 +278,7 @@ TEST_F(MainWindowTest, RejectedFilesLeaveThePageAsItWas) {
     platform.messages.clear();
     main->DNL_Datei_einlesen();
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(ws().flash, flashBefore);
+    EXPECT_EQ(ws().flash(), flashBefore);
 }
 
 TEST_F(MainWindowTest, OpenDialogStartsWithTheFilterAndKeepsTheLastChoice) {
@@ -297,7 +297,7 @@ TEST_F(MainWindowTest, DamagedFlashRoutineMarkerBeepsReportsAndLoads) {
     EXPECT_EQ(platform.beeps, 1);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0], msg::kMarkerCorrected);
-    EXPECT_TRUE(ws().fileLoaded);
+    EXPECT_TRUE(ws().fileLoaded());
     EXPECT_TRUE(shownOnPage(u->P_DNL_Grafik));
 }
 
@@ -310,8 +310,8 @@ TEST_F(MainWindowTest, PaletteViewsDrawCellsMarksAndSplitSquares) {
     const QColor gap = QColor::fromRgb(day.pixel(0, 0));
     int usedByBoth = -1, unused = -1;
     for (int i = 0; i < 256; ++i) {
-        const bool start = ws().startImagePixelCounts[static_cast<std::size_t>(i)] > 0;
-        const bool dsp = ws().dspPixelCounts[static_cast<std::size_t>(i)] > 0;
+        const bool start = ws().startImagePixelCounts()[static_cast<std::size_t>(i)] > 0;
+        const bool dsp = ws().dspPixelCounts()[static_cast<std::size_t>(i)] > 0;
         if (start && dsp && usedByBoth < 0) usedByBoth = i;
         if (!start && !dsp && unused < 0) unused = i;
     }
@@ -319,8 +319,8 @@ TEST_F(MainWindowTest, PaletteViewsDrawCellsMarksAndSplitSquares) {
     ASSERT_GE(unused, 0);
     const auto check = [&](int index) {
         const int x = 13 * (index % 16), y = 13 * (index / 16);
-        const Rgb dayColour = ws().dayPalette[static_cast<std::size_t>(index)];
-        const Rgb nightColour = ws().nightPalette[static_cast<std::size_t>(index)];
+        const Rgb dayColour = ws().dayPalette()[static_cast<std::size_t>(index)];
+        const Rgb nightColour = ws().nightPalette()[static_cast<std::size_t>(index)];
         EXPECT_EQ(pixel(day, x + 1, y + 1), dayColour);
         EXPECT_EQ(pixel(day, x + 12, y + 12), dayColour);
         EXPECT_EQ(QColor::fromRgb(day.pixel(x, y + 5)), gap);       // lines between cells stay
@@ -365,15 +365,15 @@ TEST_F(MainWindowTest, SplitAndViewChooseTheVisiblePaletteView) {
 TEST_F(MainWindowTest, MouseMoveShowsTheColourUnderTheMouse) {
     loadSample({.version = 4});
     u->RB_Nacht->click();
-    const int index = ws().startImage[100 * 320 + 100];
+    const int index = ws().startImage()[100 * 320 + 100];
     main->I_PaletteMouseMove(QPoint(13 * (index % 16) + 7, 13 * (index / 16) + 12));
-    const Rgb night = ws().nightPalette[static_cast<std::size_t>(index)];
+    const Rgb night = ws().nightPalette()[static_cast<std::size_t>(index)];
     EXPECT_EQ(u->L_Pal_Koord->text().toInt(), index);
     EXPECT_EQ(u->L_Rot->text().toInt(), night.r);
     EXPECT_EQ(u->L_Gruen->text().toInt(), night.g);
     EXPECT_EQ(u->L_Blau->text().toInt(), night.b);
-    EXPECT_EQ(u->L_DNL_FarbAnzahl->text().toInt(), ws().startImagePixelCounts[static_cast<std::size_t>(index)]);
-    EXPECT_EQ(u->L_DSP_FarbAnzahl->text().toInt(), ws().dspPixelCounts[static_cast<std::size_t>(index)]);
+    EXPECT_EQ(u->L_DNL_FarbAnzahl->text().toInt(), ws().startImagePixelCounts()[static_cast<std::size_t>(index)]);
+    EXPECT_EQ(u->L_DSP_FarbAnzahl->text().toInt(), ws().dspPixelCounts()[static_cast<std::size_t>(index)]);
     // The last pixel row and column belong to the last cells.
     main->I_PaletteMouseMove(QPoint(208, 208));
     EXPECT_EQ(u->L_Pal_Koord->text(), QStringLiteral("255"));
@@ -385,7 +385,7 @@ TEST_F(MainWindowTest, LeftClickShowsOneColourAndAllColoursShowsThemAgain) {
     const synth::Sample sample = loadSample({.version = 6});
     const int index = sample.startImage[117 * 320 + 160];
     const int x = 13 * (index % 16), y = 13 * (index / 16);
-    const Rgb colour = ws().dayPalette[static_cast<std::size_t>(index)];
+    const Rgb colour = ws().dayPalette()[static_cast<std::size_t>(index)];
     const Rgb contrast = KontrastFarbe(colour);
     const int before = main->pauseCount();
 
@@ -406,7 +406,7 @@ TEST_F(MainWindowTest, LeftClickShowsOneColourAndAllColoursShowsThemAgain) {
 
     u->P_alle_Farben->click();
     EXPECT_EQ(main->selectedColour(), -1);
-    expectPlainPreview(sample, ws().dayPalette);
+    expectPlainPreview(sample, ws().dayPalette());
     EXPECT_EQ(pixel(view, x + 1, y + 1), colour);
     EXPECT_EQ(pixel(view, x + 2, y + 6), colour);
 }
@@ -432,18 +432,18 @@ TEST_F(MainWindowTest, DayNightNoticeAndCorrection) {
     // Correct from the night view: the day entries of used colours take the night colours.
     loadSample({.version = 3, .night = synth::NightPalette::Darker});
     u->RB_Nacht->click();
-    const Palette nightBefore = ws().nightPalette;
-    const Palette dayBefore = ws().dayPalette;
+    const Palette nightBefore = ws().nightPalette();
+    const Palette dayBefore = ws().dayPalette();
     u->P_FixTagNacht->click();
     // No relevant difference is left (the palettes may even be identical now).
     EXPECT_FALSE(shownOnPage(u->P_FixTagNacht));
     EXPECT_TRUE(!shownOnPage(u->L_TagNachtDifferenz) || u->L_TagNachtDifferenz->text() == cases[0].text);
-    EXPECT_EQ(ws().nightPalette, nightBefore);
+    EXPECT_EQ(ws().nightPalette(), nightBefore);
     const std::size_t p = ws().paletteOffset();
     for (std::size_t i = 0; i < 256; ++i) {
-        const bool used = ws().startImagePixelCounts[i] > 0 || ws().dspPixelCounts[i] > 0;
+        const bool used = ws().startImagePixelCounts()[i] > 0 || ws().dspPixelCounts()[i] > 0;
         const Rgb expected = used ? nightBefore[i] : dayBefore[i];
-        EXPECT_EQ((Rgb{ws().flash[p + 3 * i], ws().flash[p + 3 * i + 1], ws().flash[p + 3 * i + 2]}), expected) << i;
+        EXPECT_EQ((Rgb{ws().flash()[p + 3 * i], ws().flash()[p + 3 * i + 1], ws().flash()[p + 3 * i + 2]}), expected) << i;
         EXPECT_EQ(pixel(u->I_Tag_Palette->canvas(), 13 * static_cast<int>(i % 16) + 1, 13 * static_cast<int>(i / 16) + 1),
                   expected);
     }
@@ -456,7 +456,7 @@ TEST_F(MainWindowTest, ColourEditorOkWritesTheShownPaletteAndRedraws) {
     u->RB_Nacht->click();
     const int index = sample.startImage[50 * 320 + 50];
     const std::size_t entry = ws().paletteOffset() + 0x300 + 3 * static_cast<std::size_t>(index);
-    const Bytes dayBefore = bytesAt(ws().flash, ws().paletteOffset(), 768);
+    const Bytes dayBefore = bytesAt(ws().flash(), ws().paletteOffset(), 768);
     onModal = [&](QDialog& dialog) {
         auto* editor = dynamic_cast<TF2_Farbeditor*>(&dialog);
         EXPECT_NE(editor, nullptr);
@@ -471,9 +471,9 @@ TEST_F(MainWindowTest, ColourEditorOkWritesTheShownPaletteAndRedraws) {
     };
     main->I_PaletteMouseDown(QPoint(13 * (index % 16) + 6, 13 * (index / 16) + 6), Qt::RightButton);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(bytesAt(ws().flash, entry, 3), (Bytes{1, 2, 3}));
-    EXPECT_EQ(bytesAt(ws().flash, ws().paletteOffset(), 768), dayBefore);
-    EXPECT_EQ(ws().nightPalette[static_cast<std::size_t>(index)], (Rgb{1, 2, 3}));
+    EXPECT_EQ(bytesAt(ws().flash(), entry, 3), (Bytes{1, 2, 3}));
+    EXPECT_EQ(bytesAt(ws().flash(), ws().paletteOffset(), 768), dayBefore);
+    EXPECT_EQ(ws().nightPalette()[static_cast<std::size_t>(index)], (Rgb{1, 2, 3}));
     EXPECT_EQ(pixel(preview(), 50, 50), (Rgb{1, 2, 3}));
     EXPECT_EQ(pixel(u->I_Nacht_Palette->canvas(), 13 * (index % 16) + 6, 13 * (index / 16) + 1), (Rgb{1, 2, 3}));
 }
@@ -481,12 +481,12 @@ TEST_F(MainWindowTest, ColourEditorOkWritesTheShownPaletteAndRedraws) {
 TEST_F(MainWindowTest, ColourEditorCancelChangesNothingAndKeepsTheFrame) {
     loadSample({.version = 4});
     main->I_PaletteMouseDown(QPoint(13 * 3 + 5, 13 * 2 + 5), Qt::LeftButton);  // index 35 selected
-    const Bytes flash = ws().flash;
+    const Bytes flash = ws().flash();
     const QImage before = preview().copy();
     onModal = [](QDialog&) { return int(QDialog::Rejected); };
     main->I_PaletteMouseDown(QPoint(13 * 3 + 5, 13 * 2 + 5), Qt::RightButton);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(ws().flash, flash);
+    EXPECT_EQ(ws().flash(), flash);
     EXPECT_EQ(preview(), before);
     EXPECT_EQ(pixel(u->I_Tag_Palette->canvas(), 13 * 3 + 1, 13 * 2 + 1), (Rgb{0, 0, 0}));
 }
@@ -498,43 +498,41 @@ TEST_F(MainWindowTest, GridButtonsWriteTheirFormOnlyWhenNewlySelected) {
     const auto grid = static_cast<std::size_t>(firmwareVersion(3).gridOffset);
     const Bytes foreign = bytesAt(sample.flash, grid, kGridPatchSize);
     ASSERT_TRUE(u->RB_Gitter_aus->isChecked());
-    EXPECT_EQ(bytesAt(ws().flash, grid, kGridPatchSize), foreign);
+    EXPECT_EQ(bytesAt(ws().flash(), grid, kGridPatchSize), foreign);
 
     u->RB_Gitter_aus->click();  // already selected: nothing written
-    EXPECT_EQ(bytesAt(ws().flash, grid, kGridPatchSize), foreign);
+    EXPECT_EQ(bytesAt(ws().flash(), grid, kGridPatchSize), foreign);
 
     u->RB_Gitter_an->click();
-    EXPECT_EQ(bytesAt(ws().flash, grid, kGridPatchSize), asBytes(kGridActiveForm));
-    EXPECT_TRUE(ws().gridActive);
+    EXPECT_EQ(bytesAt(ws().flash(), grid, kGridPatchSize), asBytes(kGridActiveForm));
+    EXPECT_TRUE(ws().gridActive());
     EXPECT_EQ(pixel(preview(), 301, 56), kPen);
 
     u->RB_Gitter_aus->click();
-    EXPECT_EQ(bytesAt(ws().flash, grid, kGridPatchSize), asBytes(gridInactiveForm()));
-    EXPECT_FALSE(ws().gridActive);
-    expectPlainPreview(sample, ws().dayPalette);
+    EXPECT_EQ(bytesAt(ws().flash(), grid, kGridPatchSize), asBytes(gridInactiveForm()));
+    EXPECT_FALSE(ws().gridActive());
+    expectPlainPreview(sample, ws().dayPalette());
     // Only the grid block changed.
     Bytes expected = sample.flash;
     std::copy_n(gridInactiveForm().begin(), kGridPatchSize, expected.begin() + static_cast<std::ptrdiff_t>(grid));
-    EXPECT_EQ(ws().flash, expected);
+    EXPECT_EQ(ws().flash(), expected);
 }
 
 TEST_F(MainWindowTest, ARefusedGridSwitchOrCorrectionShowsWhyAndChangesNothing) {
-    loadSample({.version = 3, .night = synth::NightPalette::Darker});
-    ASSERT_TRUE(shownOnPage(u->P_FixTagNacht));
-    ws().flash.resize(ws().paletteOffset() + 0x100);  // palettes and grid patch past the end
-    const Bytes before = ws().flash;
-    const bool gridOn = u->RB_Gitter_an->isChecked();
-    const std::size_t shown = platform.messages.size();
+    // Before any file: the correction has nothing to write into.
+    main->P_FixTagNachtClick();
+    EXPECT_EQ(platform.messages, std::vector<std::string>{msg::kNoFileLoaded});
 
-    (gridOn ? u->RB_Gitter_aus : u->RB_Gitter_an)->click();
-    u->P_FixTagNacht->click();
-    EXPECT_EQ(std::vector<std::string>(platform.messages.begin() + static_cast<std::ptrdiff_t>(shown), platform.messages.end()),
-              (std::vector<std::string>{msg::kGridOutside, msg::kDayNightNotFixed}));
-    EXPECT_EQ(ws().flash, before);
-    // The buttons show what is written; nothing to take back.
-    EXPECT_EQ(u->RB_Gitter_an->isChecked(), gridOn);
-    EXPECT_EQ(u->RB_Gitter_aus->isChecked(), !gridOn);
-    EXPECT_TRUE(shownOnPage(u->P_FixTagNacht));
+    // A version without grid lines refuses the grid switch; the buttons keep showing what is written.
+    loadSample({.version = 9});
+    ASSERT_FALSE(ws().gridActive());
+    const Bytes before = ws().flash();
+    platform.messages.clear();
+    u->RB_Gitter_an->click();
+    EXPECT_EQ(platform.messages, std::vector<std::string>{msg::kNoGridPatch});
+    EXPECT_FALSE(u->RB_Gitter_an->isChecked());
+    EXPECT_TRUE(u->RB_Gitter_aus->isChecked());
+    EXPECT_EQ(ws().flash(), before);
     EXPECT_FALSE(u->Rueckgaengig1->isEnabled());
     EXPECT_FALSE(main->isWindowModified());
 }
@@ -578,25 +576,25 @@ TEST_F(MainWindowTest, SaveDialogWithColourModeRedrawsAndRebuildsTheInformation)
     ASSERT_EQ(shown.size(), 1u);
     ASSERT_FALSE(platform.saveRequests.empty());
     EXPECT_EQ(platform.saveRequests.back().initialName, loaded);
-    EXPECT_EQ(ws().nightPalette, ws().dayPalette);
-    const int i = ws().startImage[0];
+    EXPECT_EQ(ws().nightPalette(), ws().dayPalette());
+    const int i = ws().startImage()[0];
     u->RB_Nacht->click();
-    EXPECT_EQ(pixel(u->I_Nacht_Palette->canvas(), 13 * (i % 16) + 1, 13 * (i / 16) + 1), ws().dayPalette[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(pixel(u->I_Nacht_Palette->canvas(), 13 * (i % 16) + 1, 13 * (i / 16) + 1), ws().dayPalette()[static_cast<std::size_t>(i)]);
     EXPECT_EQ(u->LB_Versionstexte->item(3)->text(), QStringLiteral("Datei wurde modifiziert"));
-    EXPECT_EQ(readFile(target), ws().dnl);
+    EXPECT_EQ(readFile(target), ws().dnl());
 
     // The saved file loads again as the same version.
     platform.messages.clear();
     load(readFile(target), "again.DNL");
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(ws().versionIndex, 4);
+    EXPECT_EQ(ws().versionIndex(), 4);
 }
 
 TEST_F(MainWindowTest, FailedSaveIsReportedAndLeavesPalettesAndInformation) {
     const synth::Sample sample = loadSample({.version = 4});
     writeFile(dir.file("plain"), Bytes{1});
-    const Palette night = ws().nightPalette;
-    ASSERT_NE(night, ws().dayPalette);
+    const Palette night = ws().nightPalette();
+    ASSERT_NE(night, ws().dayPalette());
     onModal = [&](QDialog& dialog) {
         auto* save = dynamic_cast<TF9_Speichern*>(&dialog);
         if (!save) return int(QDialog::Rejected);
@@ -608,9 +606,9 @@ TEST_F(MainWindowTest, FailedSaveIsReportedAndLeavesPalettesAndInformation) {
     main->DNL_Datei_sichern();
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].rfind("Die Datei kann nicht geschrieben werden:\n", 0), 0u) << platform.messages[0];
-    EXPECT_EQ(ws().flash, sample.flash);
-    EXPECT_EQ(ws().dnl, sample.dnl);
-    EXPECT_EQ(ws().nightPalette, night);
+    EXPECT_EQ(ws().flash(), sample.flash);
+    EXPECT_EQ(ws().dnl(), sample.dnl);
+    EXPECT_EQ(ws().nightPalette(), night);
     EXPECT_EQ(u->LB_Versionstexte->item(3)->text(), QStringLiteral("Datei ist Original"));
 }
 
@@ -682,14 +680,14 @@ TEST_F(MainWindowTest, StartImageEditorSeesAPlainPictureAndFlagsComeBack) {
     onModal = [&](QDialog& dialog) {
         EXPECT_NE(dynamic_cast<TF3_Startbild*>(&dialog), nullptr);
         // No overlay and all colours on the page; the document's grid is untouched.
-        plainDuringEditor = main->selectedColour() == -1 && ws().gridActive;
-        expectPlainPreview(sample, ws().dayPalette);
+        plainDuringEditor = main->selectedColour() == -1 && ws().gridActive();
+        expectPlainPreview(sample, ws().dayPalette());
         return int(QDialog::Rejected);
     };
     u->S_Startbild->click();
     EXPECT_TRUE(plainDuringEditor);
     EXPECT_TRUE(u->RB_DSP_an->isChecked());
-    EXPECT_TRUE(ws().gridActive);
+    EXPECT_TRUE(ws().gridActive());
     EXPECT_EQ(main->selectedColour(), -1);
     // Both overlays are back: the grid and the slid-in logo.
     EXPECT_EQ(pixel(preview(), 301, 56), kPen);
@@ -781,7 +779,7 @@ TEST_F(MainWindowTest, UndoAndRedoOfEachAcceptedChangeShowWhatTheImageShows) {
                  editor->BitBtn1Click();
                  return editor->result();
              };
-             const int index = ws().startImage[40 * 320 + 40];
+             const int index = ws().startImage()[40 * 320 + 40];
              main->I_PaletteMouseDown(QPoint(13 * (index % 16) + 6, 13 * (index / 16) + 6), Qt::RightButton);
          }, "Farbe ändern"},
         {"start image editor", {.version = 2}, [&] { acceptPictureInEditor(picture); }, "Startbild übernehmen"},
@@ -799,16 +797,16 @@ TEST_F(MainWindowTest, UndoAndRedoOfEachAcceptedChangeShowWhatTheImageShows) {
         const Page atLoad = page();
         c.act();
         onModal = nullptr;
-        ASSERT_NE(ws().flash, sample.flash);
+        ASSERT_NE(ws().flash(), sample.flash);
         EXPECT_TRUE(u->Rueckgaengig1->isEnabled());
         EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: ") + QString::fromUtf8(c.label));
-        const Bytes changedFlash = ws().flash;
+        const Bytes changedFlash = ws().flash();
         main->I_PaletteMouseMove(QPoint(0, 0));
         const Page changed = page();
         const int pauses = main->pauseCount();
 
         u->Rueckgaengig1->trigger();
-        EXPECT_EQ(ws().flash, sample.flash);
+        EXPECT_EQ(ws().flash(), sample.flash);
         Page undone = page();
         if (std::string(c.name) == "colour mode of a save") undone.info[3] = atLoad.info[3];  // the file on disk stays saved
         EXPECT_TRUE(undone == atLoad);
@@ -816,7 +814,7 @@ TEST_F(MainWindowTest, UndoAndRedoOfEachAcceptedChangeShowWhatTheImageShows) {
         EXPECT_EQ(u->Wiederherstellen1->text(), QStringLiteral("&Wiederherstellen: ") + QString::fromUtf8(c.label));
 
         u->Wiederherstellen1->trigger();
-        EXPECT_EQ(ws().flash, changedFlash);
+        EXPECT_EQ(ws().flash(), changedFlash);
         EXPECT_TRUE(page() == changed);
         EXPECT_EQ(main->pauseCount(), pauses);  // no globe animation
         EXPECT_FALSE(u->Wiederherstellen1->isEnabled());
@@ -841,8 +839,8 @@ TEST_F(MainWindowTest, TheExpertChoiceOfEntriesIsPartOfTheEditorsStep) {
         selection->BB_schreibe_NEU_in_BIN->click();
         return selection->result();
     });
-    const auto entries = ws().availableEntries;
-    const int count = ws().availableCount;
+    const auto entries = ws().availableEntries();
+    const int count = ws().availableCount();
     onModal = [&](QDialog& dialog) {
         auto* tf3 = dynamic_cast<TF3_Startbild*>(&dialog);
         if (!tf3) return int(QDialog::Rejected);
@@ -853,18 +851,18 @@ TEST_F(MainWindowTest, TheExpertChoiceOfEntriesIsPartOfTheEditorsStep) {
     };
     u->S_Startbild->click();
     ASSERT_GE(added, 0);
-    const Bytes changed = ws().flash;
-    EXPECT_TRUE(ws().availableEntries[static_cast<std::size_t>(added)]);
-    EXPECT_EQ(ws().availableCount, count + 1);
+    const Bytes changed = ws().flash();
+    EXPECT_TRUE(ws().availableEntries()[static_cast<std::size_t>(added)]);
+    EXPECT_EQ(ws().availableCount(), count + 1);
     EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: Startbild übernehmen"));
     u->Rueckgaengig1->trigger();
-    EXPECT_EQ(ws().flash, sample.flash);
-    EXPECT_EQ(ws().availableEntries, entries);
-    EXPECT_EQ(ws().availableCount, count);
+    EXPECT_EQ(ws().flash(), sample.flash);
+    EXPECT_EQ(ws().availableEntries(), entries);
+    EXPECT_EQ(ws().availableCount(), count);
     EXPECT_FALSE(main->isWindowModified());
     u->Wiederherstellen1->trigger();
-    EXPECT_EQ(ws().flash, changed);
-    EXPECT_EQ(ws().availableCount, count + 1);
+    EXPECT_EQ(ws().flash(), changed);
+    EXPECT_EQ(ws().availableCount(), count + 1);
 }
 
 TEST_F(MainWindowTest, HistoryCommandsHaveTheirKeysAndALoadStartsANewHistory) {
@@ -905,7 +903,7 @@ TEST_F(MainWindowTest, AfterUndoAndRedoTheSavedFileHoldsTheRemainingEditsAsTheCo
     main->show();
     platform.answerOpen(sample);
     u->DNLDateilesen1->trigger();
-    ASSERT_TRUE(ws().fileLoaded);
+    ASSERT_TRUE(ws().fileLoaded());
     ASSERT_TRUE(shownOnPage(u->P_FixTagNacht));
     u->P_FixTagNacht->click();
     acceptPictureInEditor(picture);
@@ -934,11 +932,11 @@ TEST_F(MainWindowTest, AfterUndoAndRedoTheSavedFileHoldsTheRemainingEditsAsTheCo
 
     // "ENDE" with unsaved changes asks; "Abbrechen" keeps everything.
     u->RB_Gitter_aus->click();
-    const Bytes flash = ws().flash;
+    const Bytes flash = ws().flash();
     u->S_Ende->click();
     ASSERT_EQ(platform.questions.size(), 1u);
     EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(ws().flash, flash);
+    EXPECT_EQ(ws().flash(), flash);
     EXPECT_TRUE(main->isWindowModified());
     EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: Gitter ausschalten"));
     platform.saveChoices.push_back(SaveChoice::Discard);
@@ -963,7 +961,7 @@ TEST_F(MainWindowTest, UnsavedChangesAreLostOnlyAfterTheQuestion) {
             u->RB_Gitter_an->click();
             ASSERT_TRUE(ws().isModified());
             ASSERT_TRUE(main->isWindowModified());
-            const Bytes changed = ws().flash;
+            const Bytes changed = ws().flash();
             platform.questions.clear();
             platform.messages.clear();
             platform.openRequests.clear();
@@ -998,7 +996,7 @@ TEST_F(MainWindowTest, UnsavedChangesAreLostOnlyAfterTheQuestion) {
             const bool goesOn = answer == Answer::Discard || answer == Answer::Save;
             const bool closing = road == Road::Ende || road == Road::CloseWindow;
             if (answer == Answer::Save) { EXPECT_TRUE(fs::exists(target)); }
-            if (answer == Answer::Save && closing) { EXPECT_EQ(readFile(target), ws().dnl); }
+            if (answer == Answer::Save && closing) { EXPECT_EQ(readFile(target), ws().dnl()); }
             if (answer == Answer::SaveFails) { EXPECT_EQ(platform.messages.size(), 1u); }
             if (closing) {
                 EXPECT_EQ(main->isVisible(), !goesOn);
@@ -1006,12 +1004,12 @@ TEST_F(MainWindowTest, UnsavedChangesAreLostOnlyAfterTheQuestion) {
                 EXPECT_EQ(platform.openRequests.size(), goesOn ? 1u : 0u);
             }
             if (goesOn && !closing) {
-                EXPECT_EQ(ws().flash, second.flash);
-                EXPECT_EQ(ws().fileName, other);
+                EXPECT_EQ(ws().flash(), second.flash);
+                EXPECT_EQ(ws().fileName(), other);
             } else if (!goesOn) {
                 // Everything as it was: the change, its step and the unsaved state.
-                EXPECT_EQ(ws().flash, changed);
-                EXPECT_EQ(ws().fileName, dir.file("V2DG2322.DNL"));
+                EXPECT_EQ(ws().flash(), changed);
+                EXPECT_EQ(ws().fileName(), dir.file("V2DG2322.DNL"));
                 EXPECT_TRUE(ws().isModified());
                 EXPECT_TRUE(u->Rueckgaengig1->isEnabled());
             }
@@ -1030,7 +1028,7 @@ TEST_F(MainWindowTest, NothingUnsavedClosesAndLoadsWithoutAQuestion) {
     u->Rueckgaengig1->trigger();  // back to the loaded state: nothing unsaved
     EXPECT_FALSE(main->isWindowModified());
     load(sample.dnl, "ZWEITE.DNL");
-    EXPECT_EQ(ws().fileName, dir.file("ZWEITE.DNL"));
+    EXPECT_EQ(ws().fileName(), dir.file("ZWEITE.DNL"));
     u->RB_Gitter_an->click();
     answerSaveDialog(dir.file("gesichert.DNL"));
     main->DNL_Datei_sichern();  // saved: nothing unsaved either

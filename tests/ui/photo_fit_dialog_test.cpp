@@ -114,7 +114,7 @@ TEST_F(PhotoFitTest, WindowsWriteWhatTheCommandLineToolWrites) {
         SCOPED_TRACE(c.name);
         const std::string tag = std::to_string(n++);
         const std::string input = loadSample(c.version);
-        ASSERT_TRUE(ws().fileLoaded);
+        ASSERT_TRUE(ws().fileLoaded());
         RgbImage shown;
         inPhoto = [&](PhotoFitDialog& d) {
             apply(d, c.settings);

@@ -193,14 +193,14 @@ public:
             const Action& action = actions()[pick(rng_)];
             history_.push_back(action.name);
             if (history_.size() > 12) history_.pop_front();
-            const Bytes before = main_->workspace().flash;
+            const Bytes before = main_->workspace().flash();
             accepted_ = false;
             problem_.clear();
             action.run(*this);
             QApplication::processEvents();
             ++tally_[action.name][accepted_ ? 1 : 0];
             const Workspace& ws = main_->workspace();
-            if (problem_.empty() && ws.flash != before && (action.writes == Writes::Never || !accepted_))
+            if (problem_.empty() && ws.flash() != before && (action.writes == Writes::Never || !accepted_))
                 problem_ = "the flash image changed without an accepted command";
             if (problem_.empty()) checkCopies();
             if (ws.history().size() >= History::kMaxSteps) historyFull_ = true;
@@ -276,20 +276,20 @@ private:
 
     void loadGood() {
         const Prepared& p = samples_[below(samples_.size())];
-        const Bytes before = main_->workspace().flash;
+        const Bytes before = main_->workspace().flash();
         bool opened = false;
         const std::vector<std::string> messages = loadPath(p.path, &opened);
         accepted_ = true;
         if (!problem_.empty()) return;
         if (!opened) {
             // Cancelled, or a save that failed or was cancelled: the document as it was.
-            if (main_->workspace().flash != before) problem_ = "a cancelled load changed the document";
+            if (main_->workspace().flash() != before) problem_ = "a cancelled load changed the document";
             return;
         }
         const std::vector<std::string> expected =
             p.markerDamaged ? std::vector<std::string>{msg::kMarkerCorrected} : std::vector<std::string>{};
         if (messages != expected) problem_ = "a good sample was not loaded cleanly";
-        else if (main_->workspace().flash != p.flash) problem_ = "the loaded flash image is not the sample's";
+        else if (main_->workspace().flash() != p.flash) problem_ = "the loaded flash image is not the sample's";
         else if (main_->workspace().isModified() || main_->workspace().history().size() != 0)
             problem_ = "a loaded file does not start a new history";
         loadedFlash_ = p.flash;
@@ -306,13 +306,13 @@ private:
     // redoing as many gives back the image before.
     void undoEverything() {
         Workspace& ws = main_->workspace();
-        if (!ws.fileLoaded) return;
-        const Bytes before = ws.flash;
+        if (!ws.fileLoaded()) return;
+        const Bytes before = ws.flash();
         const std::size_t position = ws.history().position();
         while (trigger(u_->Rueckgaengig1)) {}
-        if (!historyFull_ && ws.flash != loadedFlash_) problem_ = "undoing every step does not give the loaded flash image";
+        if (!historyFull_ && ws.flash() != loadedFlash_) problem_ = "undoing every step does not give the loaded flash image";
         for (std::size_t k = 0; k < position; ++k) trigger(u_->Wiederherstellen1);
-        if (problem_.empty() && ws.flash != before) problem_ = "redoing the steps does not give the image back";
+        if (problem_.empty() && ws.flash() != before) problem_ = "redoing the steps does not give the image back";
     }
 
     void loadBad(Damage damage) {
@@ -628,8 +628,8 @@ private:
 
     // A text accept changes nothing outside the text table, which never grows.
     void checkTextRegion(const Bytes& before) {
-        const Bytes& after = main_->workspace().flash;
-        const auto start = static_cast<std::size_t>(firmwareVersion(main_->workspace().versionIndex).textTableOffset);
+        const Bytes& after = main_->workspace().flash();
+        const auto start = static_cast<std::size_t>(firmwareVersion(main_->workspace().versionIndex()).textTableOffset);
         const auto marker = std::search(before.begin() + static_cast<std::ptrdiff_t>(start), before.end(), kTextEndMarker.begin(), kTextEndMarker.end());
         const auto end = static_cast<std::size_t>(marker - before.begin()) + kTextEndMarker.size();
         if (after.size() != before.size()) {
@@ -651,7 +651,7 @@ private:
     int textEditor(TF4_Texte& w) {
         // The main page has run the opening already.
         w.setResult(QDialog::Rejected);
-        const Bytes before = main_->workspace().flash;
+        const Bytes before = main_->workspace().flash();
         static const char* const typed[] = {"A", "Ziel", "ä", "Ö", "ß", "€", "ÿ", "x y", "12", "\xc3\xa9"};
         static const char* const searched[] = {"", "a", "STRASSE", "zzzq", "ö", "E"};
         const int steps = 1 + static_cast<int>(below(10));
@@ -728,7 +728,7 @@ private:
         messagesBySave_ += platform_.messages.size() - shown;
         accepted_ = target && writable;
         if (accepted_ && platform_.messages.size() != shown) problem_ = "a save into a writable folder failed";
-        else if (accepted_ && readFile(*target) != main_->workspace().dnl) problem_ = "the saved file is not the rebuilt one";
+        else if (accepted_ && readFile(*target) != main_->workspace().dnl()) problem_ = "the saved file is not the rebuilt one";
         else if (target && !writable && platform_.messages.size() != shown + 1) problem_ = "a failed save was not reported";
         return save.result();
     }
@@ -736,11 +736,11 @@ private:
     // The decoded palettes mirror the flash image after every action.
     void checkCopies() {
         const Workspace& ws = main_->workspace();
-        if (!ws.fileLoaded) return;
+        if (!ws.fileLoaded()) return;
         Palette day{}, night{};
-        if (!BIN_lese_Palette(ws.flash, ws.paletteOffset(), day, night).ok())
+        if (!BIN_lese_Palette(ws.flash(), ws.paletteOffset(), day, night).ok())
             problem_ = "the palettes lie outside the flash image";
-        else if (day != ws.dayPalette || night != ws.nightPalette)
+        else if (day != ws.dayPalette() || night != ws.nightPalette())
             problem_ = "the palette copies differ from the flash image";
     }
 

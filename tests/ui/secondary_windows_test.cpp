@@ -2,7 +2,7 @@
 
 #include "workspace/workspace.hpp"
 #include "flash/firmware_versions.hpp"
-#include "graphics/messages.hpp"
+#include "flash/messages.hpp"
 #include "scripted_platform.hpp"
 #include "synthetic_firmware.hpp"
 #include "test_files.hpp"
@@ -72,9 +72,9 @@ TEST(ColourEditor, OkWritesThreeBytesIntoThePaletteOfTheShownView) {
     for (const Case c : {Case{true, 17}, Case{false, 0}, Case{false, 255}, Case{true, 255}}) {
         SCOPED_TRACE(testing::Message() << "day " << c.dayView << " index " << c.index);
         Workspace ws = loadedWorkspace();
-        const Bytes before = ws.flash;
+        const Bytes before = ws.flash();
         const std::size_t P = ws.paletteOffset();
-        const Palette otherBefore = c.dayView ? ws.nightPalette : ws.dayPalette;
+        const Palette otherBefore = c.dayView ? ws.nightPalette() : ws.dayPalette();
 
         test::ScriptedPlatform platform;
         TF2_Farbeditor editor(ws, platform);
@@ -92,26 +92,26 @@ TEST(ColourEditor, OkWritesThreeBytesIntoThePaletteOfTheShownView) {
 
         EXPECT_EQ(editor.result(), QDialog::Accepted);
         const std::size_t at = P + (c.dayView ? 0 : 0x300) + 3 * static_cast<std::size_t>(c.index);
-        EXPECT_EQ(differingOffsets(before, ws.flash), (std::vector<std::size_t>{at, at + 1, at + 2}));
-        EXPECT_EQ(ws.flash[at], 201);
-        EXPECT_EQ(ws.flash[at + 1], 7);
-        EXPECT_EQ(ws.flash[at + 2], 99);
+        EXPECT_EQ(differingOffsets(before, ws.flash()), (std::vector<std::size_t>{at, at + 1, at + 2}));
+        EXPECT_EQ(ws.flash()[at], 201);
+        EXPECT_EQ(ws.flash()[at + 1], 7);
+        EXPECT_EQ(ws.flash()[at + 2], 99);
         // The copies are re-read from the flash image: the edited one changed, the other did not.
         EXPECT_EQ(ws.palette(c.dayView)[static_cast<std::size_t>(c.index)], (Rgb{201, 7, 99}));
-        EXPECT_EQ(c.dayView ? ws.nightPalette : ws.dayPalette, otherBefore);
+        EXPECT_EQ(c.dayView ? ws.nightPalette() : ws.dayPalette(), otherBefore);
     }
 }
 
 TEST(ColourEditor, OkWithoutMovingASliderLeavesTheFlashImageAsItWas) {
     Workspace ws = loadedWorkspace();
-    const Bytes before = ws.flash;
+    const Bytes before = ws.flash();
     test::ScriptedPlatform platform;
     TF2_Farbeditor editor(ws, platform);
-    editor.setEditedColour(40, ws.dayPalette[40], true);
+    editor.setEditedColour(40, ws.dayPalette()[40], true);
     editor.FormShow();
-    EXPECT_EQ(editor.editedColour(), ws.dayPalette[40]);
+    EXPECT_EQ(editor.editedColour(), ws.dayPalette()[40]);
     editor.BitBtn1->click();
-    EXPECT_EQ(ws.flash, before);
+    EXPECT_EQ(ws.flash(), before);
 }
 
 TEST(ColourEditor, MergingTwoDayColoursLowersTheColourCountOnlyInTheDayView) {
@@ -120,12 +120,12 @@ TEST(ColourEditor, MergingTwoDayColoursLowersTheColourCountOnlyInTheDayView) {
         Workspace ws = loadedWorkspace();
         std::vector<int> used;
         for (int i = 0; i < 256; ++i)
-            if (ws.startImagePixelCounts[static_cast<std::size_t>(i)] > 0) used.push_back(i);
+            if (ws.startImagePixelCounts()[static_cast<std::size_t>(i)] > 0) used.push_back(i);
         ASSERT_GE(used.size(), 2u);
-        const int countBefore = ws.startImageColourCount;
+        const int countBefore = ws.startImageColourCount();
 
         // Give the second used entry the day colour of the first one.
-        const Rgb target = ws.dayPalette[static_cast<std::size_t>(used[0])];
+        const Rgb target = ws.dayPalette()[static_cast<std::size_t>(used[0])];
         test::ScriptedPlatform platform;
         TF2_Farbeditor editor(ws, platform);
         editor.setEditedColour(used[1], ws.palette(dayView)[static_cast<std::size_t>(used[1])], dayView);
@@ -134,38 +134,37 @@ TEST(ColourEditor, MergingTwoDayColoursLowersTheColourCountOnlyInTheDayView) {
         editor.T_gruen->setValue(target.g);
         editor.T_blau->setValue(target.b);
         editor.BitBtn1->click();
-        EXPECT_EQ(ws.startImageColourCount, dayView ? countBefore - 1 : countBefore);
+        EXPECT_EQ(ws.startImageColourCount(), dayView ? countBefore - 1 : countBefore);
     }
 }
 
-// "Abbrechen", and "OK" on a flash image cut short before the end of its palettes (the
-// refusal is shown): the dialog closes rejected and nothing changes.
+// "Abbrechen", and "OK" without a loaded file (the refusal is shown): the dialog closes
+// rejected and nothing changes.
 TEST(ColourEditor, CancelOrARefusedWriteChangesNothing) {
     struct Case {
         const char* name;
-        bool cut;
+        bool loaded;
         std::vector<std::string> messages;
     };
-    for (const Case& c : {Case{"cancel", false, {}}, Case{"refused", true, {msg::kColourNotWritten}}}) {
+    for (const Case& c : {Case{"cancel", true, {}}, Case{"no file", false, {msg::kNoFileLoaded}}}) {
         SCOPED_TRACE(c.name);
-        Workspace ws = loadedWorkspace();
-        if (c.cut) ws.flash.resize(ws.paletteOffset() + 0x5FF);
-        const Bytes before = ws.flash;
-        const Palette day = ws.dayPalette, night = ws.nightPalette;
-        const auto counts = ws.startImagePixelCounts;
+        Workspace ws = c.loaded ? loadedWorkspace() : Workspace();
+        const Bytes before = ws.flash();
+        const Palette day = ws.dayPalette(), night = ws.nightPalette();
+        const auto counts = ws.startImagePixelCounts();
         test::ScriptedPlatform platform;
         TF2_Farbeditor editor(ws, platform);
-        editor.setEditedColour(3, ws.nightPalette[3], false);
+        editor.setEditedColour(3, ws.nightPalette()[3], false);
         editor.FormShow();
-        editor.T_rot->setValue(ws.nightPalette[3].r ^ 0x80);
-        editor.T_blau->setValue(ws.nightPalette[3].b ^ 0x80);
-        (c.cut ? editor.BitBtn1 : editor.BitBtn2)->click();
+        editor.T_rot->setValue(ws.nightPalette()[3].r ^ 0x80);
+        editor.T_blau->setValue(ws.nightPalette()[3].b ^ 0x80);
+        (c.loaded ? editor.BitBtn2 : editor.BitBtn1)->click();
         EXPECT_EQ(platform.messages, c.messages);
         EXPECT_EQ(editor.result(), QDialog::Rejected);
-        EXPECT_EQ(ws.flash, before);
-        EXPECT_EQ(ws.dayPalette, day);
-        EXPECT_EQ(ws.nightPalette, night);
-        EXPECT_EQ(ws.startImagePixelCounts, counts);
+        EXPECT_EQ(ws.flash(), before);
+        EXPECT_EQ(ws.dayPalette(), day);
+        EXPECT_EQ(ws.nightPalette(), night);
+        EXPECT_EQ(ws.startImagePixelCounts(), counts);
         EXPECT_EQ(ws.history().nextUndo(), nullptr);
     }
 }
@@ -210,7 +209,7 @@ TEST(SaveDialog, EachColourModeWritesTheRebuiltFileWithItsPalettes) {
         TempDir dir;
         Workspace ws = loadedWorkspace(2);
         const std::size_t P = ws.paletteOffset();
-        const Palette day = paletteAt(ws.flash, P), night = paletteAt(ws.flash, P + 0x300);
+        const Palette day = paletteAt(ws.flash(), P), night = paletteAt(ws.flash(), P + 0x300);
         ASSERT_NE(day, night);
 
         test::ScriptedPlatform platform;
@@ -229,25 +228,25 @@ TEST(SaveDialog, EachColourModeWritesTheRebuiltFileWithItsPalettes) {
 
         const Palette wantDay = c.mode == ColourMode::Swap || c.mode == ColourMode::AlwaysNight ? night : day;
         const Palette wantNight = c.mode == ColourMode::Swap || c.mode == ColourMode::AlwaysDay ? day : night;
-        EXPECT_EQ(paletteAt(ws.flash, P), wantDay);
-        EXPECT_EQ(paletteAt(ws.flash, P + 0x300), wantNight);
-        EXPECT_EQ(ws.dayPalette, wantDay);
-        EXPECT_EQ(ws.nightPalette, wantNight);
+        EXPECT_EQ(paletteAt(ws.flash(), P), wantDay);
+        EXPECT_EQ(paletteAt(ws.flash(), P + 0x300), wantNight);
+        EXPECT_EQ(ws.dayPalette(), wantDay);
+        EXPECT_EQ(ws.nightPalette(), wantNight);
 
         // The written file is the rebuilt one, and it loads again as the same version.
-        EXPECT_EQ(readFile(dir.file("NEU.DNL")), ws.dnl);
+        EXPECT_EQ(readFile(dir.file("NEU.DNL")), ws.dnl());
         Workspace again;
         ASSERT_TRUE(again.loadFile(dir.file("NEU.DNL")).ok());
-        EXPECT_EQ(again.versionIndex, 2);
-        EXPECT_EQ(paletteAt(again.flash, P), wantDay);
-        EXPECT_EQ(paletteAt(again.flash, P + 0x300), wantNight);
-        EXPECT_EQ(ws.fileName, "/daten/V2DG2322.DNL");  // the next save proposes the loaded path again
+        EXPECT_EQ(again.versionIndex(), 2);
+        EXPECT_EQ(paletteAt(again.flash(), P), wantDay);
+        EXPECT_EQ(paletteAt(again.flash(), P + 0x300), wantNight);
+        EXPECT_EQ(ws.fileName(), "/daten/V2DG2322.DNL");  // the next save proposes the loaded path again
     }
 }
 
 TEST(SaveDialog, CancellingChangesNothing) {
     Workspace ws = loadedWorkspace();
-    const Bytes flash = ws.flash, dnl = ws.dnl;
+    const Bytes flash = ws.flash(), dnl = ws.dnl();
     test::ScriptedPlatform platform;
     TF9_Speichern dialog(ws, platform);
     dialog.RB_Vertauschen->click();
@@ -260,8 +259,8 @@ TEST(SaveDialog, CancellingChangesNothing) {
     dialog.BB_speichereDatei->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(platform.saveRequests.size(), 1u);
-    EXPECT_EQ(ws.flash, flash);
-    EXPECT_EQ(ws.dnl, dnl);
+    EXPECT_EQ(ws.flash(), flash);
+    EXPECT_EQ(ws.dnl(), dnl);
     EXPECT_TRUE(platform.messages.empty());
 }
 

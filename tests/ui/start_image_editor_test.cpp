@@ -88,7 +88,7 @@ TEST_F(StartImageEditorTest, TakeOverFollowsTheVersion) {
         load({.version = c.version});
         main->Expertenmodus(c.expert);
         tf3->FormShow();
-        const bool dsp = ws().dspLogoSupported;
+        const bool dsp = ws().dspLogoSupported();
         EXPECT_EQ(dsp, c.height == 604);
         EXPECT_EQ(tf3->size(), QSize(680, c.height));
         EXPECT_EQ(tf3->P_DSP_Container->isVisibleTo(tf3), dsp);
@@ -99,19 +99,19 @@ TEST_F(StartImageEditorTest, TakeOverFollowsTheVersion) {
 
         // The picture as the main page shows it, and the sets built from it.
         EXPECT_EQ(toRgb(tf3->I_Bild_links->canvas()), ws().startImagePreview(true));
-        EXPECT_EQ(ed().availableCount, ws().availableCount);
-        EXPECT_EQ(ed().O.count, ws().startImageColourCount);
+        EXPECT_EQ(ed().availableCount, ws().availableCount());
+        EXPECT_EQ(ed().O.count, ws().startImageColourCount());
         EXPECT_EQ(toRgb(tf3->I_AKT_Bild->canvas()), renderColourSet(ed().AKT));
         EXPECT_EQ(tf3->TB_Startbild->minimum(), 1);
-        EXPECT_EQ(tf3->TB_Startbild->maximum(), ws().availableCount);
+        EXPECT_EQ(tf3->TB_Startbild->maximum(), ws().availableCount());
         EXPECT_EQ(tf3->TB_Startbild->value(), ed().AKT.count);
-        EXPECT_EQ(tf3->L_MaxColor->text().toInt(), ws().availableCount);
+        EXPECT_EQ(tf3->L_MaxColor->text().toInt(), ws().availableCount());
         EXPECT_EQ(tf3->L_O_Bild_AnzCol->text().toInt(), ed().O.count);
         EXPECT_EQ(tf3->L_Maximal_moeglich_Bild_AnzCol->text().toInt(), ed().maximumPossible);
         EXPECT_EQ(tf3->L_AKT_Bild_AnzCol->text().toInt(), ed().AKT.count);
         if (dsp) {
             EXPECT_EQ(toRgb(tf3->I_DSP_links->canvas()), ws().dspLogoPreview(true));
-            EXPECT_EQ(tf3->TB_DSP->maximum(), ws().availableCount);
+            EXPECT_EQ(tf3->TB_DSP->maximum(), ws().availableCount());
             EXPECT_EQ(tf3->TB_DSP->value(), ed().AKT_DSP.count);
             EXPECT_EQ(tf3->L_O_DSP_AnzCol->text().toInt(), ed().O_DSP.count);
             ASSERT_EQ(tf3->LB_DSP_FarbInfo->count(), 7);
@@ -467,7 +467,7 @@ TEST_F(StartImageEditorTest, AendernRecomputesOnlyAfterAChange) {
     EXPECT_DOUBLE_EQ(ed().paletteCellWidth, 319.0 / (available + 1));
     EXPECT_EQ(ed().fit.totalCount, std::min(available + 1, ed().fit.needed));
     // The workspace learns of it only on "Daten übernehmen".
-    EXPECT_EQ(ws().availableCount, available);
+    EXPECT_EQ(ws().availableCount(), available);
 }
 
 // --- accept and cancel ----------------------------------------------------------------
@@ -483,16 +483,16 @@ TEST_F(StartImageEditorTest, AcceptWritesWhatTheCoreComputesAndTheMainPageShowsI
         for (int i = 0; i < 3; ++i) tf3->TB_DSP->setValue(tf3->TB_DSP->value() - 1);
         Workspace copy = ws();
         ASSERT_TRUE(BB_schreibe_NEU_in_BINClick(copy, ed()).ok());
-        expected = copy.flash;
-        ASSERT_NE(expected, ws().flash);
+        expected = copy.flash();
+        ASSERT_NE(expected, ws().flash());
         editorPicture = renderColourSet(ed().AKT);
         editorLogo = toRgb(tf3->I_DSP_optimiert->canvas());
         tf3->BB_schreibe_NEU_in_BIN->click();
         EXPECT_EQ(tf3->result(), QDialog::Accepted);
     };
     main->Starte_Bildeditor();
-    EXPECT_EQ(ws().flash, expected);
-    EXPECT_EQ(ws().availableCount, ed().availableCount);
+    EXPECT_EQ(ws().flash(), expected);
+    EXPECT_EQ(ws().availableCount(), ed().availableCount);
     // The main page decoded what was written: the editor's pictures in its colours (its
     // start image view adds the grid lines again).
     EXPECT_EQ(ws().startImagePreview(true), editorPicture);
@@ -502,7 +502,7 @@ TEST_F(StartImageEditorTest, AcceptWritesWhatTheCoreComputesAndTheMainPageShowsI
 
 TEST_F(StartImageEditorTest, RefusedAcceptAndCancelWriteNothing) {
     load({.version = 4, .imageHeader = false});
-    const Bytes flash = ws().flash;
+    const Bytes flash = ws().flash();
     inEditor = [&] {
         importThroughDialog(putPicture("start.bmp", bandPicture(16)));
         platform.messages.clear();
@@ -510,14 +510,14 @@ TEST_F(StartImageEditorTest, RefusedAcceptAndCancelWriteNothing) {
         ASSERT_EQ(platform.messages.size(), 1u);
         EXPECT_EQ(platform.messages[0], msg::kNoStartImageHeader);
         EXPECT_NE(tf3->result(), QDialog::Accepted);  // the window stays open
-        EXPECT_EQ(ws().flash, flash);
+        EXPECT_EQ(ws().flash(), flash);
     };
     main->Starte_Bildeditor();
-    EXPECT_EQ(ws().flash, flash);
+    EXPECT_EQ(ws().flash(), flash);
 
     load({.version = 2});
-    const Bytes loaded = ws().flash;
-    const auto entries = ws().availableEntries;
+    const Bytes loaded = ws().flash();
+    const auto entries = ws().availableEntries();
     main->Expertenmodus(true);
     int added = -1;
     inEditor = [&] {
@@ -533,8 +533,8 @@ TEST_F(StartImageEditorTest, RefusedAcceptAndCancelWriteNothing) {
         EXPECT_EQ(tf3->result(), QDialog::Rejected);
     };
     main->Starte_Bildeditor();
-    EXPECT_EQ(ws().flash, loaded);
-    EXPECT_EQ(ws().availableEntries, entries);  // the expert choice was not handed back
+    EXPECT_EQ(ws().flash(), loaded);
+    EXPECT_EQ(ws().availableEntries(), entries);  // the expert choice was not handed back
 }
 
 TEST_F(StartImageEditorTest, TakeOverPendingDecidesWhatAnOpeningShows) {
@@ -561,7 +561,7 @@ TEST_F(StartImageEditorTest, TakeOverPendingDecidesWhatAnOpeningShows) {
     EXPECT_TRUE(tf3->takeOverPending());
     tf3->FormShow();
     EXPECT_EQ(toRgb(tf3->I_Bild_links->canvas()), fromMainPage);
-    EXPECT_EQ(ed().O.count, ws().startImageColourCount);
+    EXPECT_EQ(ed().O.count, ws().startImageColourCount());
 }
 
 TEST_F(StartImageEditorTest, UndoAndRedoMakeTheNextOpeningTakeOverAgain) {
@@ -791,7 +791,7 @@ TEST_F(StartImageEditorTest, WindowsWriteWhatTheCommandLineToolWrites) {
         test::writeFile(input, synth::makeSample({.version = c.version}).dnl);
         platform.answerOpen(input);
         main->DNL_Datei_einlesen();
-        ASSERT_TRUE(ws().fileLoaded);
+        ASSERT_TRUE(ws().fileLoaded());
         std::string picture, logo;
         if (!c.picture.isEmpty()) {
             picture = dir.file("pic" + tag + ".bmp");
@@ -815,7 +815,7 @@ TEST_F(StartImageEditorTest, WindowsWriteWhatTheCommandLineToolWrites) {
             colours = std::max(ed().AKT.count - c.fewerColours, 1);
             tf3->TB_Startbild->setValue(colours);
             ASSERT_EQ(ed().AKT.count, colours);
-            if (ws().dspLogoSupported) {
+            if (ws().dspLogoSupported()) {
                 logoColours = std::max(ed().AKT_DSP.count - c.fewerLogoColours, 1);
                 while (ed().AKT_DSP.count > logoColours) tf3->TB_DSP->setValue(tf3->TB_DSP->value() - 1);
                 shownLogo = toRgb(tf3->I_DSP_optimiert->canvas());
@@ -851,7 +851,7 @@ TEST_F(StartImageEditorTest, WindowsWriteWhatTheCommandLineToolWrites) {
         platform.answerOpen(saved);
         main->DNL_Datei_einlesen();
         EXPECT_EQ(ws().startImagePreview(true), shownPicture);
-        if (ws().dspLogoSupported) {
+        if (ws().dspLogoSupported()) {
             EXPECT_EQ(ws().dspLogoPreview(true), shownLogo);
         }
         inEditor = nullptr;

@@ -50,12 +50,14 @@ class TextEditorTest : public ::testing::Test {
 protected:
     // A loaded sample whose text table holds exactly these entries.
     void loadTexts(const std::vector<Bytes>& entries, int version = 3) {
-        ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = version}).dnl, "/daten/X.DNL").ok());
+        const synth::Sample base = synth::makeSample({.version = version});
         Bytes table;
         for (const Bytes& e : entries) table.insert(table.end(), e.begin(), e.end());
         table.insert(table.end(), kNonText.begin(), kNonText.end());
         table.insert(table.end(), kTextEndMarker.begin(), kTextEndMarker.end());
-        std::copy(table.begin(), table.end(), ws.flash.begin() + firmwareVersion(version).textTableOffset);
+        Bytes flash = base.flash;
+        std::copy(table.begin(), table.end(), flash.begin() + firmwareVersion(version).textTableOffset);
+        ASSERT_TRUE(ws.loadBytes(synth::withFlash(base.dnl, flash), "/daten/X.DNL").ok());
         tableOffset = static_cast<std::size_t>(firmwareVersion(version).textTableOffset);
     }
     void loadSample(int version = 3) {
@@ -253,7 +255,7 @@ TEST_F(TextEditorTest, ListAndEditBoxSwitchTheEditingState) {
 TEST_F(TextEditorTest, StoringByEnterOrButton) {
     loadTexts({{0x41, 0x42, 0x43, 0x44, 0x45, 0x00, 0xFF, 0xFF}, {0x41, 0x42, 0x01, 0x43, 0x44, 0x00, 0xFF, 0xFF}});
     open();
-    const Bytes flashBefore = ws.flash;
+    const Bytes flashBefore = ws.flash();
 
     replaceEditText(QStringLiteral("A"));
     QTest::keyClick(w->E_Text, Qt::Key_Return);  // swallowed: no beep, nothing inserted
@@ -262,7 +264,7 @@ TEST_F(TextEditorTest, StoringByEnterOrButton) {
     EXPECT_EQ(w->LB_Texte->item(0)->text(), QStringLiteral("A"));
     EXPECT_FALSE(w->editing());
     EXPECT_EQ(w->focusWidget(), w->LB_Texte);
-    EXPECT_EQ(ws.flash, flashBefore);  // only the editor's copy changed
+    EXPECT_EQ(ws.flash(), flashBefore);  // only the editor's copy changed
 
     // In "sperren" the control byte keeps its place.
     clickRow(1);
@@ -430,7 +432,7 @@ TEST_F(TextEditorTest, SearchFoldsLettersAndUmlautsOnly) {
 TEST_F(TextEditorTest, StoreThenCancelLeavesTheFlashImageAndReopensWithTheOldText) {
     loadSample();
     open();
-    const Bytes before = ws.flash;
+    const Bytes before = ws.flash();
     const QString old = w->LB_Texte->item(3)->text();
     clickRow(3);
     replaceEditText(QStringLiteral("Q"));
@@ -438,7 +440,7 @@ TEST_F(TextEditorTest, StoreThenCancelLeavesTheFlashImageAndReopensWithTheOldTex
     ASSERT_EQ(w->LB_Texte->item(3)->text(), QStringLiteral("Q"));
     w->BB_Abbruch->click();
     EXPECT_EQ(w->result(), QDialog::Rejected);
-    EXPECT_EQ(ws.flash, before);
+    EXPECT_EQ(ws.flash(), before);
     open();
     EXPECT_EQ(w->LB_Texte->item(3)->text(), old);
 }
@@ -446,11 +448,11 @@ TEST_F(TextEditorTest, StoreThenCancelLeavesTheFlashImageAndReopensWithTheOldTex
 TEST_F(TextEditorTest, AcceptWritesExactlyTheStoredEntries) {
     loadSample();
     open();
-    const Bytes before = ws.flash;
+    const Bytes before = ws.flash();
     // Opening and accepting without a store changes nothing.
     w->BB_OK->click();
     EXPECT_EQ(w->result(), QDialog::Accepted);
-    EXPECT_EQ(ws.flash, before);
+    EXPECT_EQ(ws.flash(), before);
 
     open();
     const std::vector<int> changed = {2, 40};
@@ -477,7 +479,7 @@ TEST_F(TextEditorTest, AcceptWritesExactlyTheStoredEntries) {
         }
         at += original.size();
     }
-    EXPECT_EQ(ws.flash, expected);
+    EXPECT_EQ(ws.flash(), expected);
     open();
     EXPECT_EQ(w->LB_Texte->item(40)->text(), QStringLiteral("Öl"));
 }
@@ -545,7 +547,7 @@ TEST_F(TextEditorTest, LoadedTextsGoIntoTheListMarkedWithAReport) {
                {0x53, 0x74, 0x72, 0x61, 0x8D, 0x65, 0x00, 0xFF},
                {0x45, 0x6E, 0x64, 0x65, 0x00, 0xFF, 0xFF, 0xFF}});
     open();
-    const Bytes flash = ws.flash;
+    const Bytes flash = ws.flash();
     const QColor plain = w->LB_Texte->item(0)->background().color();
     TempDir dir;
     const std::string path = dir.file("texte.txt");
@@ -557,7 +559,7 @@ TEST_F(TextEditorTest, LoadedTextsGoIntoTheListMarkedWithAReport) {
     ASSERT_EQ(platform.openRequests.size(), 1u);
     EXPECT_EQ(platform.openRequests[0].filter, "Text-Dateien (*.TXT *.TSV)|*.TXT;*.TSV");
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_EQ(ws.flash, flash);  // into the list, not the flash image
+    EXPECT_EQ(ws.flash(), flash);  // into the list, not the flash image
 
     EXPECT_EQ(w->LB_Texte->item(2)->text(), QStringLiteral("Grüß"));
     EXPECT_EQ(w->E_Text->text(), QStringLiteral("Haus"));  // the current text as it is now
@@ -602,7 +604,7 @@ TEST_F(TextEditorTest, LoadedTextsGoIntoTheListMarkedWithAReport) {
     const Bytes gruss = {0x47, 0x72, 0x99, 0x8D, 0x00, 0xFF, 0xFF, 0xFF}, ziel = {0x5A, 0x69, 0x65, 0x6C, 0x00, 0xFF, 0xFF, 0xFF};
     std::copy(gruss.begin(), gruss.end(), expected.begin() + static_cast<std::ptrdiff_t>(tableOffset + 12));
     std::copy(ziel.begin(), ziel.end(), expected.begin() + static_cast<std::ptrdiff_t>(tableOffset + 20));
-    EXPECT_EQ(ws.flash, expected);
+    EXPECT_EQ(ws.flash(), expected);
 }
 
 TEST_F(TextEditorTest, LoadingFollowsTheOverlongChoiceOfTheMoment) {
@@ -661,11 +663,11 @@ TEST_F(TextEditorTest, ARefusedOrCancelledFileChangesNothing) {
     // "Änderungen verwerfen" after a load throws it all away.
     writeFile(dir.file("y.TXT"), Bytes{'H', 'o', 'f', '\n', 'Z', 'i', 'e', 'l', '\n'});
     platform.answerOpen(dir.file("y.TXT"));
-    const Bytes flash = ws.flash;
+    const Bytes flash = ws.flash();
     w->P_Texte_laden->click();
     EXPECT_EQ(w->LB_Texte->item(1)->text(), QStringLiteral("Ziel"));
     w->BB_Abbruch->click();
-    EXPECT_EQ(ws.flash, flash);
+    EXPECT_EQ(ws.flash(), flash);
     EXPECT_FALSE(w->importReport()->isVisible());
     open();
     EXPECT_EQ(w->LB_Texte->item(0)->text(), QStringLiteral("Haus"));
@@ -682,7 +684,7 @@ protected:
     void load(const std::string& path) {
         platform.answerOpen(path);
         main->DNL_Datei_einlesen();
-        ASSERT_TRUE(main->workspace().fileLoaded);
+        ASSERT_TRUE(main->workspace().fileLoaded());
     }
     TF4_Texte* texte() { return windows->windows().texte; }
     // Loads the sample file a new user finds under this name pattern; returns its path.
@@ -728,15 +730,15 @@ protected:
 TEST_F(TextEditorRoadTest, UnreadableTextTableOpensNoEditor) {
     Workspace broken;
     ASSERT_TRUE(broken.loadBytes(synth::makeSample({.version = 6}).dnl, "x").ok());
-    const auto from = broken.flash.begin() + firmwareVersion(6).textTableOffset;
-    const auto marker = std::search(from, broken.flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
-    ASSERT_NE(marker, broken.flash.end());
+    Bytes damaged = broken.flash();
+    const auto from = damaged.begin() + firmwareVersion(6).textTableOffset;
+    const auto marker = std::search(from, damaged.end(), kTextEndMarker.begin(), kTextEndMarker.end());
+    ASSERT_NE(marker, damaged.end());
     std::fill_n(marker, kTextEndMarker.size(), 0x41);
-    broken.rebuildDnl(ColourMode::Normal);
     const std::string path = dir.file("kaputt.DNL");
-    writeFile(path, broken.dnl);
+    writeFile(path, synth::withFlash(broken.dnl(), damaged));
     load(path);
-    const Bytes flash = main->workspace().flash;
+    const Bytes flash = main->workspace().flash();
     platform.messages.clear();
 
     main->ui().S_Texte->click();
@@ -744,7 +746,7 @@ TEST_F(TextEditorRoadTest, UnreadableTextTableOpensNoEditor) {
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].rfind("Die Texte dieser Datei können nicht bearbeitet werden: ", 0), 0u)
         << platform.messages[0];
-    EXPECT_EQ(main->workspace().flash, flash);
+    EXPECT_EQ(main->workspace().flash(), flash);
     main->ui().extebearbeiten1->trigger();
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(platform.messages.size(), 2u);

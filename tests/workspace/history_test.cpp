@@ -5,6 +5,7 @@
 #include "workspace/start_image_handover.hpp"
 #include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
+#include "flash/flash_image.hpp"
 #include "flash/rebuild.hpp"
 #include "graphics/messages.hpp"
 #include "editor_result.hpp"
@@ -41,9 +42,9 @@ struct Derived {
 };
 
 Derived derived(const Workspace& ws) {
-    return {ws.flash,         ws.dayPalette, ws.nightPalette,     ws.startImage,         ws.dspLogo,
-            ws.startImagePixelCounts, ws.dspPixelCounts, ws.startImageColourCount, ws.dspIndexList,
-            ws.imageDataSize, ws.gridActive, ws.infoLines,        ws.availableEntries,   ws.availableCount};
+    return {ws.flash(),         ws.dayPalette(), ws.nightPalette(),     ws.startImage(),         ws.dspLogo(),
+            ws.startImagePixelCounts(), ws.dspPixelCounts(), ws.startImageColourCount(), ws.dspIndexList(),
+            ws.imageDataSize(), ws.gridActive(), ws.infoLines(),        ws.availableEntries(),   ws.availableCount()};
 }
 
 Workspace loaded(const synth::Options& options) {
@@ -53,7 +54,7 @@ Workspace loaded(const synth::Options& options) {
     return ws;
 }
 
-std::uint8_t usedEntry(const Workspace& ws) { return ws.startImage[50 * 320 + 50]; }
+std::uint8_t usedEntry(const Workspace& ws) { return ws.startImage()[50 * 320 + 50]; }
 
 }  // namespace
 
@@ -140,12 +141,12 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
         EXPECT_EQ(ws.history().nextUndo()->kind, c.kind);
         EXPECT_EQ(ws.history().nextUndo()->label, c.label);
         // A step keeps what it touched, far less than the image.
-        EXPECT_LT(ws.history().memorySize(), ws.flash.size() / 4);
+        EXPECT_LT(ws.history().memorySize(), ws.flash().size() / 4);
 
         ASSERT_TRUE(ws.undo());
         Derived expectedAtLoad = atLoad;
         // The saved file is no original any more, whatever is undone in memory.
-        if (c.kind == ChangeKind::ColourMode) expectedAtLoad.info[3] = ws.infoLines[3];
+        if (c.kind == ChangeKind::ColourMode) expectedAtLoad.info[3] = ws.infoLines()[3];
         EXPECT_TRUE(derived(ws) == expectedAtLoad);
         EXPECT_FALSE(ws.undo());
         ASSERT_TRUE(ws.redo());
@@ -154,11 +155,14 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
 
         // What a load of the changed image decodes (information lines aside: a rebuilt file
         // is no original; available entries aside: a load takes the used ones).
-        Bytes dnl = ws.dnl;
-        BIN_zu_DNL_neu(dnl, ws.flash);
         Workspace reference;
-        ASSERT_TRUE(reference.loadBytes(dnl, "X.DNL").ok());
+        ASSERT_TRUE(reference.loadBytes(synth::withFlash(ws.dnl(), ws.flash()), "X.DNL").ok());
         Derived expected = derived(reference);
+        // The rebuilt file carries a fresh flash checksum; the rest is the image itself.
+        Bytes withChecksum = ws.flash();
+        BIN_schreibe_Pruefsumme(withChecksum);
+        EXPECT_EQ(expected.flash, withChecksum);
+        expected.flash = changed.flash;
         expected.info = changed.info;
         expected.available = changed.available;
         expected.availableCount = changed.availableCount;
@@ -203,14 +207,14 @@ TEST(History, TheBoundDropsTheOldestSteps) {
     while (ws.undo()) ++undone;
     EXPECT_EQ(undone, History::kMaxSteps);
     // Back to the state after the first 50 steps; the loaded state is out of reach.
-    EXPECT_EQ(ws.gridActive, (50 - 1) % 2 == 1);
+    EXPECT_EQ(ws.gridActive(), (50 - 1) % 2 == 1);
     EXPECT_TRUE(ws.isModified());
 }
 
 TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     TempDir dir;
     Workspace ws = loaded({.version = 4});
-    const Bytes atLoad = ws.flash;
+    const Bytes atLoad = ws.flash();
     EXPECT_FALSE(ws.isModified());
     ASSERT_TRUE(ws.BIN_Gitter(false).ok());
     EXPECT_TRUE(ws.isModified());
@@ -225,7 +229,7 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     EXPECT_EQ(ws.history().size(), 1u);
     ws.undo();
     EXPECT_TRUE(ws.isModified());  // the file holds the grid off
-    EXPECT_EQ(ws.flash, atLoad);   // checksum included
+    EXPECT_EQ(ws.flash(), atLoad);   // checksum included
     ws.redo();
     EXPECT_FALSE(ws.isModified());
 
@@ -254,24 +258,22 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
 TEST(History, TheEntryChoiceAloneIsAStepASaveDoesNotWrite) {
     Workspace ws = loaded({.version = 4});
     int unused = 0;
-    while (ws.availableEntries[static_cast<std::size_t>(unused)]) ++unused;
-    const auto before = ws.availableEntries;
-    const int countBefore = ws.availableCount;
-    ASSERT_TRUE(ws.applyChange(ChangeKind::StartImage, steplabel::kStartImage, [&] {
-                      ws.availableEntries[static_cast<std::size_t>(unused)] = true;
-                      ws.Setze_MaxColor();
-                      return Status();
-                  }).ok());
+    while (ws.availableEntries()[static_cast<std::size_t>(unused)]) ++unused;
+    const auto before = ws.availableEntries();
+    const int countBefore = ws.availableCount();
+    EntryTable entries = before;
+    entries[static_cast<std::size_t>(unused)] = true;
+    ASSERT_TRUE(ws.takeStartImage([](Bytes&) { return Status(); }, entries).ok());
     ASSERT_EQ(ws.history().size(), 1u);
     EXPECT_EQ(ws.history().nextUndo()->kind, ChangeKind::Entries);
     EXPECT_EQ(ws.history().nextUndo()->label, steplabel::kEntries);
     EXPECT_FALSE(ws.isModified());
-    EXPECT_EQ(ws.availableCount, countBefore + 1);
+    EXPECT_EQ(ws.availableCount(), countBefore + 1);
     ws.undo();
-    EXPECT_EQ(ws.availableEntries, before);
-    EXPECT_EQ(ws.availableCount, countBefore);
+    EXPECT_EQ(ws.availableEntries(), before);
+    EXPECT_EQ(ws.availableCount(), countBefore);
     ws.redo();
-    EXPECT_TRUE(ws.availableEntries[static_cast<std::size_t>(unused)]);
+    EXPECT_TRUE(ws.availableEntries()[static_cast<std::size_t>(unused)]);
 }
 
 TEST(History, ListenersHearEveryChangeWithItsKindAndCause) {

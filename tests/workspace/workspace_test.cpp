@@ -42,14 +42,14 @@ TEST(WorkspaceLoad, FreshSampleOfEveryVersion) {
         Workspace ws;
         const Status outcome = ws.loadBytes(sample.dnl, "/x/sample.DNL");
         ASSERT_TRUE(outcome.ok()) << v << ": " << outcome.message();
-        EXPECT_FALSE(ws.markerCorrected);
-        EXPECT_EQ(ws.versionIndex, v);
-        EXPECT_EQ(ws.dspLogoSupported, firmwareVersion(v).dspLogoSupported());
-        EXPECT_EQ(ws.vwOverlays, firmwareVersion(v).vwOverlays());
-        EXPECT_EQ(ws.flash, sample.flash) << v;
-        EXPECT_EQ(ws.infoLines, sample.infoLines) << v;
-        EXPECT_EQ(ws.infoLines[3], "Datei ist Original");
-        EXPECT_EQ(ws.fileName, "/x/sample.DNL");
+        EXPECT_FALSE(ws.markerCorrected());
+        EXPECT_EQ(ws.versionIndex(), v);
+        EXPECT_EQ(ws.dspLogoSupported(), firmwareVersion(v).dspLogoSupported());
+        EXPECT_EQ(ws.vwOverlays(), firmwareVersion(v).vwOverlays());
+        EXPECT_EQ(ws.flash(), sample.flash) << v;
+        EXPECT_EQ(ws.infoLines(), sample.infoLines) << v;
+        EXPECT_EQ(ws.infoLines()[3], "Datei ist Original");
+        EXPECT_EQ(ws.fileName(), "/x/sample.DNL");
     }
 }
 
@@ -65,7 +65,7 @@ TEST(WorkspaceSave, RoundTripKeepsVersionAndImageForEveryVersion) {
             ASSERT_TRUE(ws.saveDnl(out, ColourMode::Normal).ok());
 
             const Bytes saved = readFile(out);
-            EXPECT_EQ(saved, ws.dnl);
+            EXPECT_EQ(saved, ws.dnl());
             EXPECT_EQ((saved.size() - kDnlMinimumSize) % 60, 0u);
             EXPECT_EQ(saved[2] | saved[3] << 8 | saved[4] << 16 | saved[5] << 24, static_cast<int>(saved.size() - 32));
             for (std::size_t p = kDnlHeaderSize; p < saved.size() - kDnlTrailerSize; p += 60) ASSERT_EQ(saved[p + 3], 0x38);
@@ -75,30 +75,33 @@ TEST(WorkspaceSave, RoundTripKeepsVersionAndImageForEveryVersion) {
             Workspace again;
             const Status outcome = again.loadFile(out);
             ASSERT_TRUE(outcome.ok()) << outcome.message();
-            EXPECT_FALSE(again.markerCorrected);
-            EXPECT_EQ(again.versionIndex, v);
-            EXPECT_EQ(again.flash.size(), sample.flash.size());
+            EXPECT_FALSE(again.markerCorrected());
+            EXPECT_EQ(again.versionIndex(), v);
+            EXPECT_EQ(again.flash().size(), sample.flash.size());
             const std::size_t end = lastRecordEnd(saved);
             for (std::size_t a = 0x6000; a < end; ++a) {
                 if (a >= kFlashChecksumOffset && a < kFlashChecksumOffset + 8) continue;
-                ASSERT_EQ(again.flash[a], sample.flash[a]) << "version " << v << " at 0x" << std::hex << a;
+                ASSERT_EQ(again.flash()[a], sample.flash[a]) << "version " << v << " at 0x" << std::hex << a;
             }
-            EXPECT_EQ(again.infoLines[3], DNL_CheckOriginal(saved, v) ? "Datei ist Original" : "Datei wurde modifiziert");
+            EXPECT_EQ(again.infoLines()[3], DNL_CheckOriginal(saved, v) ? "Datei ist Original" : "Datei wurde modifiziert");
         }
     }
 }
 
-TEST(WorkspaceSave, ColourModeStaysInTheWorkspace) {
+TEST(WorkspaceSave, RebuiltFileCarriesTheColourModeAndLeavesTheDocument) {
     const auto sample = synth::makeSample({.version = 7});
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok());
     const std::size_t p = ws.paletteOffset();
-    const Bytes day(ws.flash.begin() + p, ws.flash.begin() + p + 768);
-    ws.rebuildDnl(ColourMode::AlwaysDay);
-    EXPECT_TRUE(std::equal(day.begin(), day.end(), ws.flash.begin() + p + 0x300));
+    const Bytes day(ws.flash().begin() + p, ws.flash().begin() + p + 768);
+    const Bytes flash = ws.flash(), dnl = ws.dnl();
+    const Workspace::RebuiltFile file = ws.rebuilt(ColourMode::AlwaysDay);
+    EXPECT_TRUE(std::equal(day.begin(), day.end(), file.flash.begin() + p + 0x300));
+    EXPECT_EQ(ws.flash(), flash);
+    EXPECT_EQ(ws.dnl(), dnl);
     Workspace reloaded;
-    ASSERT_TRUE(reloaded.loadBytes(ws.dnl, "x").ok());
-    EXPECT_TRUE(std::equal(day.begin(), day.end(), reloaded.flash.begin() + p + 0x300));
+    ASSERT_TRUE(reloaded.loadBytes(file.dnl, "x").ok());
+    EXPECT_TRUE(std::equal(day.begin(), day.end(), reloaded.flash().begin() + p + 0x300));
 }
 
 TEST(WorkspaceLoad, DamagedSecondMarkerIsCorrectedAndSaved) {
@@ -106,16 +109,16 @@ TEST(WorkspaceLoad, DamagedSecondMarkerIsCorrectedAndSaved) {
     Workspace ws;
     const Status outcome = ws.loadBytes(sample.dnl, "in.DNL");
     ASSERT_TRUE(outcome.ok());
-    EXPECT_TRUE(ws.markerCorrected);
-    ws.rebuildDnl(ColourMode::Normal);
-    const std::size_t t = ws.dnl.size() - kDnlTrailerSize;
-    EXPECT_EQ(Bytes(ws.dnl.begin() + t + 4, ws.dnl.begin() + t + 8), (Bytes{0xFE, 0xDC, 0x01, 0x23}));
+    EXPECT_TRUE(ws.markerCorrected());
+    const Bytes rebuilt = ws.rebuilt(ColourMode::Normal).dnl;
+    const std::size_t t = rebuilt.size() - kDnlTrailerSize;
+    EXPECT_EQ(Bytes(rebuilt.begin() + t + 4, rebuilt.begin() + t + 8), (Bytes{0xFE, 0xDC, 0x01, 0x23}));
 }
 
 TEST(WorkspaceLoad, NonOriginalChecksumSaysModified) {
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 5, .originalChecksum = false}).dnl, "x").ok());
-    EXPECT_EQ(ws.infoLines[3], "Datei wurde modifiziert");
+    EXPECT_EQ(ws.infoLines()[3], "Datei wurde modifiziert");
 }
 
 TEST(WorkspaceLoad, RejectedFilesLeaveTheWorkspaceWhole) {
@@ -154,16 +157,16 @@ TEST(WorkspaceLoad, RejectedFilesLeaveTheWorkspaceWhole) {
     for (const auto& c : cases) {
         Workspace ws;
         ASSERT_TRUE(ws.loadBytes(good.dnl, "good.DNL").ok());
-        const Bytes dnl = ws.dnl, flash = ws.flash;
-        const auto lines = ws.infoLines;
+        const Bytes dnl = ws.dnl(), flash = ws.flash();
+        const auto lines = ws.infoLines();
         const Status outcome = ws.loadBytes(c.dnl, "bad.DNL");
         EXPECT_FALSE(outcome.ok()) << c.name;
         EXPECT_EQ(outcome.message(), c.message) << c.name;
-        EXPECT_EQ(ws.dnl, dnl) << c.name;
-        EXPECT_EQ(ws.flash, flash) << c.name;
-        EXPECT_EQ(ws.versionIndex, 3) << c.name;
-        EXPECT_EQ(ws.fileName, "good.DNL") << c.name;
-        EXPECT_EQ(ws.infoLines, lines) << c.name;
+        EXPECT_EQ(ws.dnl(), dnl) << c.name;
+        EXPECT_EQ(ws.flash(), flash) << c.name;
+        EXPECT_EQ(ws.versionIndex(), 3) << c.name;
+        EXPECT_EQ(ws.fileName(), "good.DNL") << c.name;
+        EXPECT_EQ(ws.infoLines(), lines) << c.name;
     }
 }
 
@@ -175,9 +178,8 @@ TEST(WorkspaceLoad, OddBodyIsAcceptedUnderTheChecksumRule) {
     Workspace ws;
     const Status outcome = ws.loadBytes(dnl, "odd.DNL");
     ASSERT_TRUE(outcome.ok()) << outcome.message();
-    EXPECT_EQ(ws.flash[0x9020], 0x11);
-    ws.rebuildDnl(ColourMode::Normal);
-    EXPECT_EQ(ws.dnl.size() % 2, 0u);
+    EXPECT_EQ(ws.flash()[0x9020], 0x11);
+    EXPECT_EQ(ws.rebuilt(ColourMode::Normal).dnl.size() % 2, 0u);
 }
 
 TEST(WorkspaceFiles, LoadFromDiskAndMissingFile) {
@@ -190,14 +192,14 @@ TEST(WorkspaceFiles, LoadFromDiskAndMissingFile) {
     EXPECT_FALSE(missing.ok());
     EXPECT_NE(missing.message().find("fehlt.DNL"), std::string::npos);
     EXPECT_FALSE(ws.loadFile(dir.file("")).ok());  // a directory
-    EXPECT_EQ(ws.fileName, dir.file("a.DNL"));
+    EXPECT_EQ(ws.fileName(), dir.file("a.DNL"));
 
     // A long path is kept whole: it is what the save dialog proposes later.
     const std::string deep = dir.file(std::string(120, 'd')) + "/" + std::string(120, 'e') + "/" + std::string(40, 'f') + ".DNL";
     fs::create_directories(fs::path(deep).parent_path());
     writeFile(deep, sample.dnl);
     ASSERT_TRUE(ws.loadFile(deep).ok());
-    EXPECT_EQ(ws.fileName, deep);
+    EXPECT_EQ(ws.fileName(), deep);
 }
 
 TEST(WorkspaceFiles, FailedWritesLeaveFilesAsTheyWere) {
@@ -219,7 +221,7 @@ TEST(WorkspaceFiles, FailedWritesLeaveFilesAsTheyWere) {
     // A successful write replaces an existing file completely and leaves no temporary behind.
     writeFile(dir.file("old.BIN"), Bytes(3 << 20, 0x55));
     ASSERT_TRUE(ws.saveBin(dir.file("old.BIN")).ok());
-    EXPECT_EQ(readFile(dir.file("old.BIN")), ws.flash);
+    EXPECT_EQ(readFile(dir.file("old.BIN")), ws.flash());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("")), fs::directory_iterator()), 3);
 }
 
@@ -231,7 +233,7 @@ struct SavedState {
     Palette day, night;
     bool operator==(const SavedState&) const = default;
 };
-SavedState savedState(const Workspace& ws) { return {ws.dnl, ws.flash, ws.dayPalette, ws.nightPalette}; }
+SavedState savedState(const Workspace& ws) { return {ws.dnl(), ws.flash(), ws.dayPalette(), ws.nightPalette()}; }
 
 std::size_t filesIn(const std::string& dir) {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
@@ -314,7 +316,7 @@ TEST(WorkspaceSave, WrittenFileThatDoesNotVerifyLeavesTargetAndWorkspace) {
     ws.afterDnlWritten = [&](const std::string&) { checked = true; };
     ASSERT_TRUE(ws.saveDnl(dir.file("out.DNL"), ColourMode::Swap).ok());
     EXPECT_TRUE(checked);
-    EXPECT_EQ(readFile(dir.file("out.DNL")), ws.dnl);
+    EXPECT_EQ(readFile(dir.file("out.DNL")), ws.dnl());
 }
 
 TEST(WorkspaceSave, FailedSaveKeepsColourModeOutAndTheRetryWritesTheSame) {
@@ -336,7 +338,7 @@ TEST(WorkspaceSave, FailedSaveKeepsColourModeOutAndTheRetryWritesTheSame) {
         Workspace ws;
         ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok());
         const SavedState before = savedState(ws);
-        ASSERT_NE(ws.dayPalette, ws.nightPalette);
+        ASSERT_NE(ws.dayPalette(), ws.nightPalette());
         const Status failed = ws.saveDnl(readOnly + "/out.DNL", mode);
         EXPECT_FALSE(failed.ok());
         EXPECT_FALSE(failed.message().empty());
