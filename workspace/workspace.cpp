@@ -6,6 +6,7 @@
 #include "flash/flash_image.hpp"
 #include "flash/messages.hpp"
 #include "graphics/start_image.hpp"
+#include "texts/messages.hpp"
 
 #include <algorithm>
 
@@ -192,16 +193,21 @@ std::size_t Workspace::paletteOffset() const {
     return static_cast<std::size_t>(firmwareVersion(versionIndex).paletteOffset);
 }
 
-TextReadResult Workspace::BIN_zu_TexteArray() const {
-    if (!fileLoaded) return {std::nullopt, msg::kNoFileLoaded};
+Result<TextList> Workspace::BIN_zu_TexteArray() const {
+    if (!fileLoaded) return Status::failure(msg::kNoFileLoaded);
     return zarvelo::BIN_zu_TexteArray(flash, versionIndex);
 }
 
-bool Workspace::TexteArray_zu_BIN(const TextList& list) {
-    if (!fileLoaded ||
-        list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset))
-        return false;
-    return applyChange(ChangeKind::Texts, steplabel::kTexts, [&] { return zarvelo::TexteArray_zu_BIN(flash, list); });
+Status Workspace::TexteArray_zu_BIN(const TextList& list) {
+    if (!fileLoaded) return Status::failure(msg::kNoFileLoaded);
+    if (list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset))
+        return Status::failure(msg::kTextsOfAnotherFile);
+    Status written;
+    applyChange(ChangeKind::Texts, steplabel::kTexts, [&] {
+        written = zarvelo::TexteArray_zu_BIN(flash, list);
+        return written.ok();
+    });
+    return written;
 }
 
 void Workspace::BIN_lese_Palette() {
