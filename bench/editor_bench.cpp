@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+
 using namespace zarvelo;
 
 namespace {
@@ -39,7 +41,8 @@ StartImageEditor wideEditor() {
 // colour set, MAX (fit and limit), AKT and the DSP fitting.
 static void BM_ImportPhoto(benchmark::State& state) {
     Workspace ws;
-    ws.loadBytes(synth::makeSample({.version = 2, .detail = static_cast<int>(state.range(0))}).dnl, "bench.DNL");
+    if (!ws.loadBytes(synth::makeSample({.version = 2, .detail = static_cast<int>(state.range(0))}).dnl, "bench.DNL").ok())
+        std::abort();
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
     const RgbImage photo = synth::photoPicture(7, 256);

@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -47,7 +48,7 @@ std::vector<Case> firmwareCases() {
     EditorInputs first;
     for (int v = 1; v <= 13; ++v) {
         Workspace ws;
-        ws.loadBytes(synth::makeSample({.version = v}).dnl, "sample.DNL");
+        if (!ws.loadBytes(synth::makeSample({.version = v}).dnl, "sample.DNL").ok()) std::abort();
         EditorInputs in = editorInputs(ws);
         if (v == 1) first = in;
         cases.push_back({"sample " + std::to_string(v), in});
@@ -168,16 +169,17 @@ int main(int argc, char** argv) {
                 "PSNR cl", "PSNR fit", "gain", "fit ms");
     for (const fs::path& p : pictures) {
         const std::string name = p.filename().string();
-        const PictureLoad ref = loadPictureFile((p / "ref.bmp").string());
+        const Result<RgbImage> ref = loadPictureFile((p / "ref.bmp").string());
         if (!ref.ok()) {
-            std::fprintf(stderr, "%s: %s\n", name.c_str(), ref.error.c_str());
+            std::fprintf(stderr, "%s: %s\n", name.c_str(), ref.message().c_str());
             return 1;
         }
         std::vector<std::pair<std::string, RgbImage>> alternatives;
         for (const auto& entry : fs::directory_iterator(p)) {
             if (entry.path().filename() == "ref.bmp" || entry.path().extension() != ".bmp") continue;
-            const PictureLoad alt = loadPictureFile(entry.path().string());
-            if (alt.ok()) alternatives.emplace_back(entry.path().stem().string(), alt.picture);
+            const Result<RgbImage> alt = loadPictureFile(entry.path().string());
+            if (alt.ok()) alternatives.emplace_back(entry.path().stem().string(), alt.value());
+            else std::fprintf(stderr, "%s: %s\n", name.c_str(), alt.message().c_str());
         }
         std::sort(alternatives.begin(), alternatives.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         // The classic results depend only on the prepared pictures: kept beside them, so
@@ -198,7 +200,7 @@ int main(int argc, char** argv) {
             } else {
                 for (const auto& [altName, alt] : alternatives) {
                     Measure m;
-                    if (throughEditor(editors[c], alt, ref.picture, m) && m.ssim > classic.ssim) {
+                    if (throughEditor(editors[c], alt, ref.value(), m) && m.ssim > classic.ssim) {
                         classic = m;
                         classic.name = altName;
                     }
@@ -207,11 +209,11 @@ int main(int argc, char** argv) {
             cache << std::quoted(cases[c].label) << ' ' << std::setprecision(17) << classic.ssim << ' ' << classic.psnr << ' '
                   << classic.name << '\n';
             const auto t0 = std::chrono::steady_clock::now();
-            const PictureFit fit = fitStartImage(ref.picture, cases[c].inputs.imageDataSize, cases[c].inputs.availableCount, settings);
+            const PictureFit fit = fitStartImage(ref.value(), cases[c].inputs.imageDataSize, cases[c].inputs.availableCount, settings);
             const auto t1 = std::chrono::steady_clock::now();
             fitMillis.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
             Measure fitted;
-            if (!fit.ok() || !throughEditor(editors[c], fit.picture(), ref.picture, fitted, true)) {
+            if (!fit.ok() || !throughEditor(editors[c], fit.picture(), ref.value(), fitted, true)) {
                 std::fprintf(stderr, "%s %s: the fit did not go through the editor\n", name.c_str(), cases[c].label.c_str());
                 ++failures;
                 continue;
@@ -224,7 +226,7 @@ int main(int argc, char** argv) {
                 std::printf("%-14s %-10s %-6s %7.4f %8.4f %+7.4f %7.2f %8.2f %+7.2f %7.1f\n", name.c_str(), cases[c].label.c_str(),
                             classic.name.c_str(), classic.ssim, fitted.ssim, gs, classic.psnr, fitted.psnr, gp, fitMillis.back());
             if (!beforeAfter.empty() && name == photo && cases[c].label == "7714/29") {
-                if (!writeSideBySide(beforeAfter, {&ref.picture, &classic.shown, &fitted.shown})) {
+                if (!writeSideBySide(beforeAfter, {&ref.value(), &classic.shown, &fitted.shown})) {
                     std::fprintf(stderr, "cannot write %s\n", beforeAfter.c_str());
                     return 1;
                 }

@@ -54,7 +54,7 @@ void reportMemory(benchmark::State& state, const Workspace& ws) {
 void timeUndo(benchmark::State& state, void (*fill)(Workspace&, std::size_t)) {
     const auto sample = synth::makeSample(sampleOptions(static_cast<int>(state.range(0))));
     Workspace ws;
-    ws.loadBytes(sample.dnl, "bench.DNL");
+    if (!ws.loadBytes(sample.dnl, "bench.DNL").ok()) std::abort();
     fill(ws, History::kMaxSteps);
     reportMemory(state, ws);
     for (auto _ : state) {
@@ -77,7 +77,7 @@ BENCHMARK(BM_HistoryMixed)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 static void BM_RecordColourStep(benchmark::State& state) {
     const auto sample = synth::makeSample(sampleOptions(static_cast<int>(state.range(0))));
     Workspace ws;
-    ws.loadBytes(sample.dnl, "bench.DNL");
+    if (!ws.loadBytes(sample.dnl, "bench.DNL").ok()) std::abort();
     std::uint8_t value = 0;
     for (auto _ : state) ws.BIN_schreibe_Farbe(true, ws.startImage[0], {++value, 0, 0});
     reportMemory(state, ws);

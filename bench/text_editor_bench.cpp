@@ -21,7 +21,7 @@ namespace {
 // Version 9 has the lowest text table offset; its texts run to near the end of the image.
 Workspace largestTextTable() {
     Workspace ws;
-    if (!ws.loadBytes(synth::makeSample({.version = 9, .largeImage = true}).dnl, "x.DNL").ok) std::abort();
+    if (!ws.loadBytes(synth::makeSample({.version = 9, .largeImage = true}).dnl, "x.DNL").ok()) std::abort();
     std::size_t at = static_cast<std::size_t>(firmwareVersion(9).textTableOffset);
     for (int i = 0; i < 8999; ++i) {
         for (int k = 0; k < 76; ++k) ws.flash.at(at++) = static_cast<std::uint8_t>(0x41 + (i + k) % 26);

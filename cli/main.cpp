@@ -61,12 +61,12 @@ struct Context {
 };
 
 bool load(Workspace& ws, const QString& path, int& status) {
-    const LoadOutcome outcome = ws.loadFile(path.toStdString());
-    if (!outcome.ok) {
-        status = fail(outcome.message);
+    const Status loaded = ws.loadFile(path.toStdString());
+    if (!loaded.ok()) {
+        status = fail(loaded.message());
         return false;
     }
-    if (outcome.markerCorrected) err() << msg::kMarkerCorrected << Qt::endl;
+    if (ws.markerCorrected) err() << msg::kMarkerCorrected << Qt::endl;
     return true;
 }
 
@@ -187,12 +187,12 @@ int cmdTexts(Context& c) {
     const std::optional<TextSession> session = openTexts(c.args[0], ws, status);
     if (!session) return status;
     if (c.args.size() == 2) {
-        const std::string error = writeFileAtomically(c.args[1].toStdString(), session->exportText());
-        if (!error.empty()) return fail(error);
+        const Status written = writeFileAtomically(c.args[1].toStdString(), session->exportText());
+        if (!written.ok()) return fail(written.message());
     }
     if (table) {
-        const std::string error = writeFileAtomically(c.parser.value("table").toStdString(), session->exportTable());
-        if (!error.empty()) return fail(error);
+        const Status written = writeFileAtomically(c.parser.value("table").toStdString(), session->exportTable());
+        if (!written.ok()) return fail(written.message());
     }
     return kOk;
 }
@@ -269,8 +269,8 @@ int cmdImportTexts(Context& c) {
 
 // Writes a picture as a 24-bit BMP file, completely or not at all.
 int writeBmp(const RgbImage& picture, const QString& path) {
-    const std::string error = writeBmpFile(path.toStdString(), picture);
-    return error.empty() ? kOk : fail(error);
+    const Status written = writeBmpFile(path.toStdString(), picture);
+    return written.ok() ? kOk : fail(written.message());
 }
 
 // The previews as the main page shows them with all colours, without overlays.
@@ -291,12 +291,12 @@ int cmdExportLogo(Context& c) { return exportPreview(c, true); }
 
 // A picture file as the editor's open dialog loads it.
 bool readPicture(const QString& path, RgbImage& picture, int& status) {
-    PictureLoad loaded = loadPictureFile(path.toStdString());
+    Result<RgbImage> loaded = loadPictureFile(path.toStdString());
     if (!loaded.ok()) {
-        status = fail(loaded.error);
+        status = fail(loaded.message());
         return false;
     }
-    picture = std::move(loaded.picture);
+    picture = std::move(loaded).value();
     return true;
 }
 
@@ -347,12 +347,12 @@ bool fitPhoto(StartImageEditor& editor, const QString& path, PhotoTarget target,
         status = fail(msg::kNoDspLogoSupport);
         return false;
     }
-    PhotoLoad loaded = loadPhotoFile(path.toStdString());
+    Result<Photo> loaded = loadPhotoFile(path.toStdString());
     if (!loaded.ok()) {
-        status = fail(loaded.error);
+        status = fail(loaded.message());
         return false;
     }
-    PhotoFitSession session(std::move(loaded.photo), editor);
+    PhotoFitSession session(std::move(loaded).value(), editor);
     session.setTarget(target);
     session.setMode(options.mode);
     session.setBackground(options.background);

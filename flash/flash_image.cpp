@@ -9,8 +9,7 @@
 
 namespace zarvelo {
 
-UnpackResult DNL_zu_BIN(Bytes& dnl) {
-    UnpackResult result;
+Result<UnpackedDnl> DNL_zu_BIN(Bytes& dnl) {
     struct Span {
         std::uint32_t address;
         std::size_t data;  // position of the data bytes in the DNL file
@@ -27,16 +26,12 @@ UnpackResult DNL_zu_BIN(Bytes& dnl) {
     do {
         const auto address = r.be(3);
         const auto length = r.u8();
-        if (!address || !length || r.remaining() < *length) {
-            result.error = msg::kRecordCutOff;
-            return result;
-        }
+        if (!address || !length || r.remaining() < *length) return Status::failure(msg::kRecordCutOff);
         if (*address == kFlashRoutineAddress) {
             if (!seen6000) {
                 seen6000 = true;
             } else if (*length < kFlashRoutineMarker.size()) {
-                result.error = msg::kShortMarkerRecord;
-                return result;
+                return Status::failure(msg::kShortMarkerRecord);
             } else {
                 const auto head = r.peek(kFlashRoutineMarker.size());
                 if (!std::equal(kFlashRoutineMarker.begin(), kFlashRoutineMarker.end(), head->begin()))
@@ -58,9 +53,7 @@ UnpackResult DNL_zu_BIN(Bytes& dnl) {
     }
     for (std::size_t pos : markersToFix)
         std::copy(kFlashRoutineMarker.begin(), kFlashRoutineMarker.end(), dnl.begin() + static_cast<std::ptrdiff_t>(pos));
-    result.markerCorrected = !markersToFix.empty();
-    result.flash = std::move(flash);
-    return result;
+    return UnpackedDnl{std::move(flash), !markersToFix.empty()};
 }
 
 namespace {

@@ -2,10 +2,10 @@
 // The flash image unpacked from a DNL file, its checksum and the software information lines.
 
 #include "bytes.hpp"
+#include "result.hpp"
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace zarvelo {
@@ -16,16 +16,15 @@ inline constexpr std::uint32_t kFlashRoutineAddress = 0x6000;
 inline constexpr std::array<std::uint8_t, 4> kFlashRoutineMarker = {0xFE, 0xDC, 0x01, 0x23};
 inline constexpr std::size_t kFlashChecksumOffset = 0x7FF00;
 
-struct UnpackResult {
-    std::optional<Bytes> flash;  // set on success
-    std::string error;           // German message on failure
-    bool markerCorrected = false;
+struct UnpackedDnl {
+    Bytes flash;
+    bool markerCorrected = false;  // a flash-routine marker was written into the DNL file
 };
 
 // Unpacks the record stream into a flash image. A later record for 0x6000 whose data does
 // not start with the flash-routine marker gets the marker written into `dnl` (reported by
 // markerCorrected). On failure `dnl` is left exactly as it was.
-UnpackResult DNL_zu_BIN(Bytes& dnl);
+Result<UnpackedDnl> DNL_zu_BIN(Bytes& dnl);
 
 // The flash checksum: 0xF708 plus all bytes outside 0x7FF00..0x7FFFF, stored big-endian at
 // 0x7FF00 with its complement at 0x7FF04. Precondition: image of 0x80000 or 0x100000 bytes.

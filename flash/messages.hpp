@@ -12,8 +12,6 @@ inline constexpr const char* kRecordCutOff =
     "Die DNL-Datei ist unvollständig: der letzte Datensatz ist am Dateiende abgeschnitten.";
 inline constexpr const char* kShortMarkerRecord =
     "Die DNL-Datei ist beschädigt: ein Datensatz für die Flashroutine (Adresse 0x6000) hat weniger als 4 Datenbytes.";
-inline constexpr const char* kNotVerified = "Die geschriebene Datei konnte nicht überprüft werden";
-inline constexpr const char* kTargetUnchanged = "Die Zieldatei bleibt unverändert.";
 inline constexpr const char* kNoFileLoaded = "Es ist keine DNL-Datei geladen.";
 inline constexpr const char* kFileTooLarge = "Die Datei ist zu groß für eine DNL-Datei.";
 

@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fixChecksum && dnl.size() >= kDnlHeaderSize) DNL_schreibe_Pruefsumme(dnl, DNL_rechne_Pruefsumme(dnl));
 
     Workspace ws;
-    const LoadOutcome first = ws.loadBytes(dnl, "fuzz.DNL");
-    if (!first.ok) {
-        if (first.message.empty() || ws.fileLoaded || !ws.flash.empty()) std::abort();
+    const Status first = ws.loadBytes(dnl, "fuzz.DNL");
+    if (!first.ok()) {
+        if (first.message().empty() || ws.fileLoaded || !ws.flash.empty()) std::abort();
         return 0;
     }
     if (ws.flash.size() != 0x80000 && ws.flash.size() != 0x100000) std::abort();
@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The rebuilt file is read again as the same version (the trailer is the loaded file's own,
     // so its records may still be cut off; then the load must say so).
     Workspace again;
-    const LoadOutcome second = again.loadBytes(out, "fuzz2.DNL");
-    if (second.ok && again.versionIndex != ws.versionIndex) std::abort();
-    if (!second.ok && second.message.empty()) std::abort();
+    const Status second = again.loadBytes(out, "fuzz2.DNL");
+    if (second.ok() && again.versionIndex != ws.versionIndex) std::abort();
+    if (!second.ok() && second.message().empty()) std::abort();
     return 0;
 }

@@ -35,12 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1) return 0;
     static const StartImageEditor withDsp = takenOver(true), withoutDsp = takenOver(false);
     const bool dsp = data[0] & 1;
-    const PictureLoad loaded = decodeBmp(ByteView(data + 1, size - 1));
+    const Result<RgbImage> loaded = decodeBmp(ByteView(data + 1, size - 1));
     if (!loaded.ok()) {
-        if (!loaded.picture.rgb.empty()) std::abort();
+        if (loaded.message().empty()) std::abort();
         return 0;
     }
-    const RgbImage& p = loaded.picture;
+    const RgbImage& p = loaded.value();
     if (p.width <= 0 || p.height <= 0 || p.rgb.size() != static_cast<std::size_t>(p.width) * p.height * 3) std::abort();
 
     StartImageEditor editor = dsp ? withDsp : withoutDsp;

@@ -1,7 +1,9 @@
 #include "photo/photo_file.hpp"
 
+#include "photo/messages.hpp"
 #include "photo/rgb_qimage.hpp"
 #include "workspace/file_io.hpp"
+#include "workspace/messages.hpp"
 #include "workspace/picture_file.hpp"
 
 #include <QBuffer>
@@ -18,32 +20,23 @@ namespace zarvelo {
 
 namespace {
 
-const char* const kTooLarge = "Die Datei ist zu groß.";
-const char* const kEmpty = "Die Datei ist leer.";
-const char* const kMissing = "Die Datei gibt es nicht.";
-const char* const kUnknownFormat = "Das Dateiformat ist unbekannt; gelesen werden PNG, JPEG, BMP, GIF, WebP und TIFF.";
-const char* const kNoPixels = "Das Bild hat keine Pixel.";
-const char* const kDamaged = "Die Bilddaten sind beschädigt oder unvollständig.";
-const char* const kUnsupported = "Diese Art von Grafik wird nicht unterstützt.";
-
 // The toolkit's own limit for one decoded picture, in MB; above kMaxPhotoPixels in 32 bits.
 constexpr int kAllocationLimitMb = 256;
 
-std::string tooManyPixels(QSize size) {
-    return "Das Bild ist mit " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
-           " Pixeln zu groß (höchstens " + std::to_string(kMaxPhotoPixels / 1'000'000) + " Megapixel).";
+Status tooManyPixels(QSize size) {
+    return Status::failure(msg::photoTooManyPixels(size.width(), size.height(), kMaxPhotoPixels / 1'000'000));
 }
 
 bool tooLarge(QSize size) {
     return static_cast<long long>(size.width()) * size.height() > kMaxPhotoPixels;
 }
 
-std::string readerFailure(QImageReader::ImageReaderError error) {
+Status readerFailure(QImageReader::ImageReaderError error) {
     switch (error) {
-    case QImageReader::UnsupportedFormatError: return kUnknownFormat;
-    case QImageReader::InvalidDataError: return kDamaged;
-    case QImageReader::DeviceError: return kDamaged;
-    default: return kUnsupported;
+    case QImageReader::UnsupportedFormatError: return Status::failure(msg::kPhotoUnknownFormat);
+    case QImageReader::InvalidDataError: return Status::failure(msg::kPhotoDamaged);
+    case QImageReader::DeviceError: return Status::failure(msg::kPhotoDamaged);
+    default: return Status::failure(msg::kPhotoUnsupported);
     }
 }
 
@@ -110,7 +103,7 @@ Photo toPhoto(const QImage& decoded) {
     return photo;
 }
 
-std::string decode(const Bytes& bytes, Photo& photo) {
+Result<Photo> decode(const Bytes& bytes) {
     QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
@@ -118,45 +111,39 @@ std::string decode(const Bytes& bytes, Photo& photo) {
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     const QByteArray format = reader.format();
-    if (format.isEmpty()) return kUnknownFormat;
+    if (format.isEmpty()) return Status::failure(msg::kPhotoUnknownFormat);
     // Our own BMP decoder keeps exact 16-bit colours and refuses cut files, as "BILD-DATEI LADEN" does.
     if (format == "bmp") {
-        PictureLoad bmp = decodeBmp(bytes);
-        if (!bmp.ok()) return bmp.error;
-        photo.picture = std::move(bmp.picture);
-        return {};
+        Result<RgbImage> bmp = decodeBmp(bytes);
+        if (!bmp.ok()) return bmp.status();
+        Photo photo;
+        photo.picture = std::move(bmp).value();
+        return photo;
     }
-    if (format == "jpeg" && !jpegComplete(bytes)) return kDamaged;
+    if (format == "jpeg" && !jpegComplete(bytes)) return Status::failure(msg::kPhotoDamaged);
     const QSize size = reader.size();
-    if (size.isValid() && size.isEmpty()) return kNoPixels;
+    if (size.isValid() && size.isEmpty()) return Status::failure(msg::kPhotoNoPixels);
     if (size.isValid() && tooLarge(size)) return tooManyPixels(size);
     QImageReader::setAllocationLimit(kAllocationLimitMb);
     QImage image;
     if (!reader.read(&image) || image.isNull()) return readerFailure(reader.error());
-    if (image.size().isEmpty()) return kNoPixels;
+    if (image.size().isEmpty()) return Status::failure(msg::kPhotoNoPixels);
     if (tooLarge(image.size())) return tooManyPixels(image.size());
-    photo = toPhoto(image);
-    return {};
+    return toPhoto(image);
 }
 
 }  // namespace
 
-PhotoLoad loadPhotoFile(const std::string& path) {
-    PhotoLoad loaded;
-    const std::string prefix = "Die Grafik-Datei " + path + " kann nicht gelesen werden: ";
+Result<Photo> loadPhotoFile(const std::string& path) {
+    auto refused = [&](const std::string& reason) { return Status::failure(msg::pictureFileUnreadable(path, reason)); };
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        loaded.error = prefix + kMissing;
-        return loaded;
-    }
-    const FileReadResult file = readWholeFile(path, kMaxPhotoFileSize, kTooLarge);
-    if (!file.error.empty()) loaded.error = prefix + file.error;
-    else if (file.bytes.empty()) loaded.error = prefix + kEmpty;
-    else if (const std::string error = decode(file.bytes, loaded.photo); !error.empty()) {
-        loaded.photo = {};
-        loaded.error = prefix + error;
-    }
-    return loaded;
+    if (!std::filesystem::exists(path, ec)) return refused(msg::kPhotoFileMissing);
+    const Result<Bytes> file = readWholeFile(path, kMaxPhotoFileSize, msg::kPhotoFileTooLarge);
+    if (!file.ok()) return refused(file.message());
+    if (file->empty()) return refused(msg::kPhotoFileEmpty);
+    Result<Photo> decoded = decode(file.value());
+    if (!decoded.ok()) return refused(decoded.message());
+    return decoded;
 }
 
 const char* photoFileFilter() {

@@ -4,6 +4,7 @@
 // the toolkit's image readers with the EXIF orientation applied. Hostile files are refused
 // by their size before anything is decoded; every refusal is German and names the file.
 
+#include "flash/result.hpp"
 #include "graphics/photo_scale.hpp"
 
 #include <cstddef>
@@ -16,15 +17,10 @@ namespace zarvelo {
 inline constexpr std::size_t kMaxPhotoFileSize = 256u << 20;
 inline constexpr long long kMaxPhotoPixels = 50'000'000;
 
-struct PhotoLoad {
-    Photo photo;
-    std::string error;  // German message naming the file; empty on success
-    bool ok() const { return error.empty(); }
-};
-
-// Reads and decodes a photo file. Transparency is kept in the photo's alpha bytes, so the
-// background colour can change afterwards (Photo::over, scalePhoto).
-PhotoLoad loadPhotoFile(const std::string& path);
+// Reads and decodes a photo file; a refusal's message names the file. Transparency is kept
+// in the photo's alpha bytes, so the background colour can change afterwards (Photo::over,
+// scalePhoto).
+Result<Photo> loadPhotoFile(const std::string& path);
 
 // The open dialog's filter for photos ("Beschreibung (*.EXT ...)|*.EXT;...").
 const char* photoFileFilter();

@@ -240,14 +240,14 @@ void TF1_Hauptseite::DNL_Datei_einlesen() {
 void TF1_Hauptseite::loadDnlFile(const std::string& path) {
     openName_ = path;
     // The workspace decodes everything or, for a rejected file, stays exactly as it was.
-    const LoadOutcome outcome = workspace_.loadFile(path);
-    if (!outcome.ok) {
-        platform_.message(outcome.message);
+    const Status loaded = workspace_.loadFile(path);
+    if (!loaded.ok()) {
+        platform_.message(loaded.message());
         return;
     }
     Ui::TF1_Hauptseite& u = *ui_;
     u.L_TagNachtDifferenz->hide();
-    if (outcome.markerCorrected) {
+    if (workspace_.markerCorrected) {
         platform_.beep();
         platform_.message(msg::kMarkerCorrected);
     }
@@ -348,8 +348,8 @@ void TF1_Hauptseite::saveImage(const QImage& image) {
     const std::optional<std::string> path = platform_.saveFile({kPictureFilter, "BMP", saveName_});
     if (!path) return;
     saveName_ = *path;
-    const std::string error = writeBmpFile(*path, toRgbImage(image));
-    if (!error.empty()) platform_.message(error);
+    const Status written = writeBmpFile(*path, toRgbImage(image));
+    if (!written.ok()) platform_.message(written.message());
 }
 
 void TF1_Hauptseite::P_Palette_speichernClick() { saveImage(visiblePaletteView()); }

@@ -221,13 +221,13 @@ void TF3_Startbild::S_oeffne_Grafik_fileClick() {
 }
 
 void TF3_Startbild::importFile(const std::string& path) {
-    const PictureLoad loaded = loadPictureFile(path);
+    const Result<RgbImage> loaded = loadPictureFile(path);
     if (!loaded.ok()) {
         platform_.beep();
-        platform_.message(loaded.error);
+        platform_.message(loaded.message());
         return;
     }
-    importPicture(loaded.picture);
+    importPicture(loaded.value());
 }
 
 void TF3_Startbild::importPicture(const RgbImage& picture) {
@@ -256,13 +256,13 @@ void TF3_Startbild::S_Foto_anpassenClick() {
     const std::optional<std::string> path = platform_.openFile({photoFileFilter(), "JPG", photoName_});
     if (!path) return;
     photoName_ = *path;
-    PhotoLoad loaded = loadPhotoFile(*path);
+    Result<Photo> loaded = loadPhotoFile(*path);
     if (!loaded.ok()) {
         platform_.beep();
-        platform_.message(loaded.error);
+        platform_.message(loaded.message());
         return;
     }
-    PhotoFitDialog dialog(PhotoFitSession(std::move(loaded.photo), editor_), this);
+    PhotoFitDialog dialog(PhotoFitSession(std::move(loaded).value(), editor_), this);
     if (modalRunner_(dialog) != QDialog::Accepted) return;
     const PhotoFitResult& result = dialog.acceptedResult();
     if (!result.fit.ok()) {
@@ -335,8 +335,8 @@ void TF3_Startbild::savePicture(const QImage& picture) {
     const std::optional<std::string> path = platform_.saveFile({kPictureFilter, "BMP", saveName_});
     if (!path) return;
     saveName_ = *path;
-    const std::string error = writeBmpFile(*path, toRgbImage(picture));
-    if (!error.empty()) platform_.message(error);
+    const Status written = writeBmpFile(*path, toRgbImage(picture));
+    if (!written.ok()) platform_.message(written.message());
 }
 
 void TF3_Startbild::P_Startbild_speichern_U3Click() { savePicture(I_AKT_Bild->canvas()); }

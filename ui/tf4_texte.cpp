@@ -240,8 +240,8 @@ void TF4_Texte::Panel3Click() {
     if (!session_) return;
     const std::optional<std::string> path = platform_.saveFile({kTxtFilter, kTxtExtension, {}});
     if (!path) return;
-    const std::string error = writeFileAtomically(*path, session_->exportText());
-    if (!error.empty()) platform_.message(msg::kCannotWriteFile + error);
+    const Status written = writeFileAtomically(*path, session_->exportText());
+    if (!written.ok()) platform_.message(msg::kCannotWriteFile + written.message());
 }
 
 void TF4_Texte::P_Texte_ladenClick() {

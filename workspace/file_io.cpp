@@ -4,21 +4,21 @@
 
 namespace zarvelo {
 
-FileReadResult readWholeFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage) {
+Result<Bytes> readWholeFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage) {
     return files::readFile(path, maxSize, tooLargeMessage);
 }
 
-std::string writeFileAtomically(const std::string& path, ByteView bytes, const WrittenFileCheck& check) {
-    const TempFile temp = files::writeBeside(path, bytes);
-    if (!temp.error.empty()) return temp.error;
+Status writeFileAtomically(const std::string& path, ByteView bytes, const WrittenFileCheck& check) {
+    const Result<std::string> temp = files::writeBeside(path, bytes);
+    if (!temp.ok()) return temp.status();
     if (check) {
-        const std::string refused = check(temp.path);
-        if (!refused.empty()) {
-            files::removeQuietly(temp.path);
-            return refused;
+        Status accepted = check(temp.value());
+        if (!accepted.ok()) {
+            files::removeQuietly(temp.value());
+            return accepted;
         }
     }
-    return files::replaceWith(temp.path, path);
+    return files::replaceWith(temp.value(), path);
 }
 
 }  // namespace zarvelo

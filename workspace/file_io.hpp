@@ -4,25 +4,22 @@
 // damages an existing file.
 
 #include "flash/bytes.hpp"
+#include "flash/result.hpp"
 
 #include <functional>
 #include <string>
 
 namespace zarvelo {
 
-struct FileReadResult {
-    Bytes bytes;
-    std::string error;  // system error text; empty on success
-};
+// Reads at most `maxSize` bytes; a larger file is refused with `tooLargeMessage`, any other
+// failure carries the system's error text.
+Result<Bytes> readWholeFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage);
 
-// Reads at most `maxSize` bytes; a larger file is an error (`tooLargeMessage`).
-FileReadResult readWholeFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage);
+// Looks at the finished temporary file before it replaces the target; a failure refuses it
+// (the target then stays as it was) and its message is what the write reports.
+using WrittenFileCheck = std::function<Status(const std::string& tempPath)>;
 
-// Looks at the finished temporary file before it replaces the target; returns a message
-// to refuse it (the target then stays as it was) or an empty string to accept it.
-using WrittenFileCheck = std::function<std::string(const std::string& tempPath)>;
-
-// Returns the system error text (or the check's message), or an empty string on success.
-std::string writeFileAtomically(const std::string& path, ByteView bytes, const WrittenFileCheck& check = {});
+// A failure carries the system's error text or the check's message.
+Status writeFileAtomically(const std::string& path, ByteView bytes, const WrittenFileCheck& check = {});
 
 }  // namespace zarvelo

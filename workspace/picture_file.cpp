@@ -1,6 +1,7 @@
 #include "workspace/picture_file.hpp"
 
 #include "workspace/file_io.hpp"
+#include "workspace/messages.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -12,19 +13,11 @@ namespace zarvelo {
 
 namespace {
 
-const char* const kNotBmp = "Die Datei ist keine BMP-Grafik.";
-const char* const kDamagedHeader = "Der Kopf der BMP-Grafik ist beschädigt.";
-const char* const kUnsupported = "Diese Art von BMP-Grafik wird nicht unterstützt.";
-const char* const kTruncated = "Die Bilddaten sind kürzer, als der Kopf der BMP-Grafik angibt.";
-const char* const kTooLarge = "Die Grafik ist zu groß.";
+using msg::kBmpDamagedHeader, msg::kBmpTruncated, msg::kBmpUnsupported;
 
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
 
-PictureLoad refused(const char* message) {
-    PictureLoad r;
-    r.error = message;
-    return r;
-}
+Status refused(const char* message) { return Status::failure(message); }
 
 // One colour field of a 16- or 32-bit pixel, widened to 8 bits by repeating its bits.
 struct Field {
@@ -75,18 +68,18 @@ std::optional<std::int32_t> signed32(std::optional<std::uint32_t> v) {
     return static_cast<std::int32_t>(*v);
 }
 
-// Reads file and information header; nothing when a field is missing.
-std::optional<Header> readHeader(ByteReader& r, const char*& error) {
+// Reads file and information header.
+Result<Header> readHeader(ByteReader& r) {
+    const Status damaged = refused(kBmpDamagedHeader);
     Header h;
-    error = kDamagedHeader;
-    if (!r.skip(10)) return std::nullopt;
+    if (!r.skip(10)) return damaged;
     const auto offset = r.le(4), size = r.le(4);
-    if (!offset || !size) return std::nullopt;
+    if (!offset || !size) return damaged;
     h.dataOffset = *offset;
     h.headerSize = *size;
     if (h.headerSize == 12) {  // OS/2 core header
         const auto w = r.le(2), hh = r.le(2), planes = r.le(2), bits = r.le(2);
-        if (!w || !hh || !planes || !bits) return std::nullopt;
+        if (!w || !hh || !planes || !bits) return damaged;
         h.width = *w;
         h.height = static_cast<std::int16_t>(*hh);
         h.bitCount = *bits;
@@ -94,9 +87,9 @@ std::optional<Header> readHeader(ByteReader& r, const char*& error) {
     } else if (h.headerSize >= 40 && h.headerSize <= 124 && h.headerSize != 64) {
         const auto w = signed32(r.le(4)), hh = signed32(r.le(4));
         const auto planes = r.le(2), bits = r.le(2), compression = r.le(4), imageSize = r.le(4);
-        if (!w || !hh || !planes || !bits || !compression || !imageSize || !r.skip(8)) return std::nullopt;
+        if (!w || !hh || !planes || !bits || !compression || !imageSize || !r.skip(8)) return damaged;
         const auto used = r.le(4);
-        if (!used || !r.skip(4)) return std::nullopt;
+        if (!used || !r.skip(4)) return damaged;
         h.width = *w;
         h.height = *hh;
         h.bitCount = *bits;
@@ -105,17 +98,16 @@ std::optional<Header> readHeader(ByteReader& r, const char*& error) {
         h.coloursUsed = *used;
         if (h.compression == kBitfields) {
             // The masks are part of the larger headers, and follow the 40-byte one.
-            if (h.headerSize < 52 && !r.seek(14 + 40)) return std::nullopt;
+            if (h.headerSize < 52 && !r.seek(14 + 40)) return damaged;
             for (auto& m : h.masks) {
                 const auto v = r.le(4);
-                if (!v) return std::nullopt;
+                if (!v) return damaged;
                 m = *v;
             }
             h.hasMasks = true;
         }
     } else {
-        error = kUnsupported;
-        return std::nullopt;
+        return refused(kBmpUnsupported);
     }
     h.paletteOffset = 14 + h.headerSize + (h.hasMasks && h.headerSize < 52 ? 12 : 0);
     return h;
@@ -125,39 +117,33 @@ class Decoder {
 public:
     Decoder(ByteView bytes, const Header& h) : bytes_(bytes), h_(h) {}
 
-    PictureLoad run() {
+    Result<RgbImage> run() {
         const std::uint32_t bits = h_.bitCount;
         const bool indexed = bits == 1 || bits == 4 || bits == 8;
         const bool rle = h_.compression == kRle8 || h_.compression == kRle4;
-        if (h_.width <= 0 || h_.height == 0) return refused(kDamagedHeader);
-        if (!(indexed || bits == 16 || bits == 24 || bits == 32)) return refused(kUnsupported);
+        if (h_.width <= 0 || h_.height == 0) return refused(kBmpDamagedHeader);
+        if (!(indexed || bits == 16 || bits == 24 || bits == 32)) return refused(kBmpUnsupported);
         switch (h_.compression) {
             case kRgb: break;
-            case kRle8: if (bits != 8) return refused(kUnsupported); break;
-            case kRle4: if (bits != 4) return refused(kUnsupported); break;
-            case kBitfields: if (bits != 16 && bits != 32) return refused(kUnsupported); break;
-            default: return refused(kUnsupported);
+            case kRle8: if (bits != 8) return refused(kBmpUnsupported); break;
+            case kRle4: if (bits != 4) return refused(kBmpUnsupported); break;
+            case kBitfields: if (bits != 16 && bits != 32) return refused(kBmpUnsupported); break;
+            default: return refused(kBmpUnsupported);
         }
         const bool topDown = h_.height < 0;
-        if (rle && topDown) return refused(kUnsupported);
+        if (rle && topDown) return refused(kBmpUnsupported);
         width_ = static_cast<std::size_t>(h_.width);
         height_ = static_cast<std::size_t>(topDown ? -h_.height : h_.height);
         if (width_ > kMaxPicturePixels || height_ > kMaxPicturePixels || width_ * height_ > kMaxPicturePixels)
-            return refused(kTooLarge);
-        if (indexed && !readPalette()) return refused(kTruncated);
-        if (h_.dataOffset > bytes_.size()) return refused(kTruncated);
-        if (h_.imageSize > 0 && rle && h_.imageSize > bytes_.size() - h_.dataOffset) return refused(kTruncated);
+            return refused(msg::kPictureTooLarge);
+        if (indexed && !readPalette()) return refused(kBmpTruncated);
+        if (h_.dataOffset > bytes_.size()) return refused(kBmpTruncated);
+        if (h_.imageSize > 0 && rle && h_.imageSize > bytes_.size() - h_.dataOffset) return refused(kBmpTruncated);
 
         out_ = RgbImage(static_cast<int>(width_), static_cast<int>(height_), colour(0));
-        const char* error = nullptr;
-        if (rle)
-            error = decodeRle(h_.compression == kRle4);
-        else
-            error = decodePlain(topDown);
-        if (error) return refused(error);
-        PictureLoad r;
-        r.picture = std::move(out_);
-        return r;
+        Status decoded = rle ? decodeRle(h_.compression == kRle4) : decodePlain(topDown);
+        if (!decoded.ok()) return decoded;
+        return std::move(out_);
     }
 
 private:
@@ -189,10 +175,10 @@ private:
     // y counted from the top of the picture.
     void put(std::size_t x, std::size_t y, Rgb c) { out_.set(static_cast<int>(x), static_cast<int>(y), c); }
 
-    const char* decodePlain(bool topDown) {
+    Status decodePlain(bool topDown) {
         const std::size_t bits = h_.bitCount;
         const std::size_t stride = (width_ * bits + 31) / 32 * 4;
-        if (stride > (bytes_.size() - h_.dataOffset) / height_) return kTruncated;
+        if (stride > (bytes_.size() - h_.dataOffset) / height_) return refused(kBmpTruncated);
 
         std::optional<Field> red, green, blue;
         if (bits == 16 || bits == 32) {
@@ -202,7 +188,7 @@ private:
             red = Field::of(masks[0]);
             green = Field::of(masks[1]);
             blue = Field::of(masks[2]);
-            if (!red || !green || !blue) return kUnsupported;
+            if (!red || !green || !blue) return refused(kBmpUnsupported);
         }
         for (std::size_t row = 0; row < height_; ++row) {
             const std::uint8_t* line = bytes_.data() + h_.dataOffset + row * stride;
@@ -227,12 +213,12 @@ private:
                 }
             }
         }
-        return nullptr;
+        return {};
     }
 
     // Run-length coded rows, bottom-up. The code must reach its end marker or fill the
     // whole picture; a code that breaks off earlier is a truncated file.
-    const char* decodeRle(bool nibbles) {
+    Status decodeRle(bool nibbles) {
         ByteReader r(bytes_, h_.dataOffset);
         std::size_t x = 0, row = 0;  // row counted from the bottom
         auto plot = [&](std::size_t index) {
@@ -241,7 +227,7 @@ private:
         };
         while (row < height_) {
             const auto count = r.u8(), value = r.u8();
-            if (!count || !value) return kTruncated;
+            if (!count || !value) return refused(kBmpTruncated);
             if (*count > 0) {
                 for (unsigned i = 0; i < *count; ++i)
                     plot(nibbles ? (i % 2 ? *value & 0x0F : *value >> 4) : *value);
@@ -249,10 +235,10 @@ private:
             }
             switch (*value) {
                 case 0: x = 0; ++row; break;  // end of line
-                case 1: return nullptr;       // end of picture
+                case 1: return {};            // end of picture
                 case 2: {
                     const auto dx = r.u8(), dy = r.u8();
-                    if (!dx || !dy) return kTruncated;
+                    if (!dx || !dy) return refused(kBmpTruncated);
                     x += *dx;
                     row += *dy;
                     break;
@@ -261,13 +247,13 @@ private:
                     const std::size_t n = *value;
                     const std::size_t size = nibbles ? (n + 1) / 2 : n;
                     const auto data = r.take(size + size % 2);  // padded to a word
-                    if (!data) return kTruncated;
+                    if (!data) return refused(kBmpTruncated);
                     for (std::size_t i = 0; i < n; ++i)
                         plot(nibbles ? (i % 2 ? (*data)[i / 2] & 0x0F : (*data)[i / 2] >> 4) : (*data)[i]);
                 }
             }
         }
-        return nullptr;
+        return {};
     }
 };
 
@@ -277,21 +263,19 @@ void putLE(Bytes& out, std::uint32_t v, int n) {
 
 }  // namespace
 
-PictureLoad decodeBmp(ByteView bytes) {
-    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return refused(kNotBmp);
+Result<RgbImage> decodeBmp(ByteView bytes) {
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return refused(msg::kNotBmp);
     ByteReader r(bytes);
-    const char* error = nullptr;
-    const std::optional<Header> header = readHeader(r, error);
-    if (!header) return refused(error);
-    return Decoder(bytes, *header).run();
+    const Result<Header> header = readHeader(r);
+    if (!header.ok()) return header.status();
+    return Decoder(bytes, header.value()).run();
 }
 
-PictureLoad loadPictureFile(const std::string& path) {
-    const std::string prefix = "Die Grafik-Datei " + path + " kann nicht gelesen werden: ";
-    const FileReadResult file = readWholeFile(path, kMaxPictureFileSize, kTooLarge);
-    if (!file.error.empty()) return {{}, prefix + file.error};
-    PictureLoad loaded = decodeBmp(file.bytes);
-    if (!loaded.ok()) loaded.error = prefix + loaded.error;
+Result<RgbImage> loadPictureFile(const std::string& path) {
+    const Result<Bytes> file = readWholeFile(path, kMaxPictureFileSize, msg::kPictureTooLarge);
+    if (!file.ok()) return Status::failure(msg::pictureFileUnreadable(path, file.message()));
+    Result<RgbImage> loaded = decodeBmp(file.value());
+    if (!loaded.ok()) return Status::failure(msg::pictureFileUnreadable(path, loaded.message()));
     return loaded;
 }
 
@@ -327,7 +311,7 @@ Bytes encodeBmp24(const RgbImage& picture) {
     return out;
 }
 
-std::string writeBmpFile(const std::string& path, const RgbImage& picture) {
+Status writeBmpFile(const std::string& path, const RgbImage& picture) {
     return writeFileAtomically(path, encodeBmp24(picture));
 }
 

@@ -9,6 +9,7 @@
 // replication, so 16-bit pictures keep exact colours (0xF800 is pure red 255, 0, 0).
 
 #include "flash/bytes.hpp"
+#include "flash/result.hpp"
 #include "graphics/rgb_image.hpp"
 
 #include <string>
@@ -23,25 +24,20 @@ inline constexpr const char* kPictureFilter = "Grafik-Dateien (*.BMP)|*.BMP";
 inline constexpr std::size_t kMaxPictureFileSize = 64u << 20;
 inline constexpr std::size_t kMaxPicturePixels = 1u << 25;
 
-struct PictureLoad {
-    RgbImage picture;   // 24 bits per pixel, rows top-down
-    std::string error;  // German message; empty on success
-    bool ok() const { return error.empty(); }
-};
-
 // Decodes a BMP file held in memory: Windows headers (40 to 124 bytes) and OS/2 core
 // headers; 1, 4 and 8 bit indexed, RLE4 and RLE8, 16 bit (555, 565 and bit fields),
-// 24 bit and 32 bit (plain and bit fields), bottom-up and top-down.
-PictureLoad decodeBmp(ByteView bytes);
+// 24 bit and 32 bit (plain and bit fields), bottom-up and top-down. The picture has 24 bits
+// per pixel, rows top-down.
+Result<RgbImage> decodeBmp(ByteView bytes);
 
-// Reads the file and decodes it; the message names the file.
-PictureLoad loadPictureFile(const std::string& path);
+// Reads the file and decodes it; a refusal's message names the file.
+Result<RgbImage> loadPictureFile(const std::string& path);
 
 // A 24-bit bottom-up BMP file (40-byte header) of the picture.
 Bytes encodeBmp24(const RgbImage& picture);
 
-// Writes the picture as such a file, completely or not at all (system error text, or empty).
-// Every picture the program saves goes this way.
-std::string writeBmpFile(const std::string& path, const RgbImage& picture);
+// Writes the picture as such a file, completely or not at all (a failure carries the
+// system's error text). Every picture the program saves goes this way.
+Status writeBmpFile(const std::string& path, const RgbImage& picture);
 
 }  // namespace zarvelo

@@ -11,26 +11,21 @@
 namespace zarvelo::files {
 
 namespace {
-std::string systemError(const std::string& path, int err) { return path + ": " + std::strerror(err); }
+Status systemError(const std::string& path, int err) { return Status::failure(path + ": " + std::strerror(err)); }
 }  // namespace
 
-FileReadResult readFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage) {
-    FileReadResult result;
+Result<Bytes> readFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        result.error = systemError(path, errno);
-        return result;
-    }
+    if (fd < 0) return systemError(path, errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        result.error = systemError(path, S_ISDIR(st.st_mode) ? EISDIR : errno ? errno : EINVAL);
+        Status refused = systemError(path, S_ISDIR(st.st_mode) ? EISDIR : errno ? errno : EINVAL);
         ::close(fd);
-        return result;
+        return refused;
     }
     if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
-        result.error = tooLargeMessage;
         ::close(fd);
-        return result;
+        return Status::failure(tooLargeMessage);
     }
     Bytes bytes(static_cast<std::size_t>(st.st_size));
     std::size_t done = 0;
@@ -39,36 +34,34 @@ FileReadResult readFile(const std::string& path, std::size_t maxSize, const std:
         const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            result.error = systemError(path, errno);
+            Status failed = systemError(path, errno);
             ::close(fd);
-            return result;
+            return failed;
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
         if (done > maxSize) {
-            result.error = tooLargeMessage;
             ::close(fd);
-            return result;
+            return Status::failure(tooLargeMessage);
         }
     }
     ::close(fd);
     bytes.resize(done);
-    result.bytes = std::move(bytes);
-    return result;
+    return bytes;
 }
 
-TempFile writeBeside(const std::string& target, ByteView bytes) {
+Result<std::string> writeBeside(const std::string& target, ByteView bytes) {
     namespace fs = std::filesystem;
     const fs::path path(target);
     fs::path dir = path.parent_path();
     if (dir.empty()) dir = ".";
     std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return {{}, systemError(target, errno)};
-    auto fail = [&](int err) {
+    if (fd < 0) return systemError(target, errno);
+    auto fail = [&](int err) -> Result<std::string> {
         ::close(fd);
         ::unlink(tmpl.c_str());
-        return TempFile{{}, systemError(target, err)};
+        return systemError(target, err);
     };
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -92,12 +85,12 @@ TempFile writeBeside(const std::string& target, ByteView bytes) {
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(tmpl.c_str());
-        return {{}, systemError(target, err)};
+        return systemError(target, err);
     }
-    return {tmpl, {}};
+    return tmpl;
 }
 
-std::string replaceWith(const std::string& temp, const std::string& target) {
+Status replaceWith(const std::string& temp, const std::string& target) {
     if (::rename(temp.c_str(), target.c_str()) == 0) return {};
     const int err = errno;
     ::unlink(temp.c_str());

@@ -3,11 +3,13 @@
 
 namespace zarvelo::files {
 
-FileReadResult readFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage) {
+Result<Bytes> readFile(const std::string& path, std::size_t maxSize, const std::string& tooLargeMessage) {
     return portable_files::readFile(path, maxSize, tooLargeMessage);
 }
-TempFile writeBeside(const std::string& target, ByteView bytes) { return portable_files::writeBeside(target, bytes); }
-std::string replaceWith(const std::string& temp, const std::string& target) {
+Result<std::string> writeBeside(const std::string& target, ByteView bytes) {
+    return portable_files::writeBeside(target, bytes);
+}
+Status replaceWith(const std::string& temp, const std::string& target) {
     return portable_files::replaceWith(temp, target);
 }
 void removeQuietly(const std::string& path) { portable_files::removeQuietly(path); }

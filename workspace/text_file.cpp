@@ -5,12 +5,11 @@
 
 namespace zarvelo {
 
-using msg::kTextFileTooLarge;
-
 Result<TextImport> importTextFile(TextSession& session, const std::string& path, OverlongMode mode) {
-    const FileReadResult file = readWholeFile(path, kMaxTextFileSize, kTextFileTooLarge);
-    if (file.error.empty()) return importTexts(session, file.bytes, mode);
-    return Status::failure(file.error == kTextFileTooLarge ? file.error : msg::kCannotReadTextFile + file.error);
+    const Result<Bytes> file = readWholeFile(path, kMaxTextFileSize, msg::kTextFileTooLarge);
+    if (file.ok()) return importTexts(session, file.value(), mode);
+    return Status::failure(file.message() == msg::kTextFileTooLarge ? file.message()
+                                                                    : msg::kCannotReadTextFile + file.message());
 }
 
 }  // namespace zarvelo

@@ -1,6 +1,7 @@
 #include "workspace/workspace.hpp"
 
 #include "workspace/file_io.hpp"
+#include "workspace/messages.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
 #include "flash/flash_image.hpp"
@@ -12,31 +13,31 @@
 
 namespace zarvelo {
 
-LoadOutcome Workspace::loadFile(const std::string& path) {
-    FileReadResult read = readWholeFile(path, kMaxDnlFileSize, msg::kFileTooLarge);
-    if (!read.error.empty()) return {false, read.error, false};
-    return loadBytes(std::move(read.bytes), path);
+Status Workspace::loadFile(const std::string& path) {
+    Result<Bytes> read = readWholeFile(path, kMaxDnlFileSize, msg::kFileTooLarge);
+    if (!read.ok()) return read.status();
+    return loadBytes(std::move(read).value(), path);
 }
 
-LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
+Status Workspace::loadBytes(Bytes bytes, const std::string& path) {
     // A file without a complete header cannot carry a valid checksum.
     if (bytes.size() < kDnlHeaderSize || DNL_lese_Pruefsumme(bytes) != DNL_rechne_Pruefsumme(bytes))
-        return {false, msg::kChecksumError, false};
+        return Status::failure(msg::kChecksumError);
     const VersionFlags version = DNL_lese_Version(bytes);
-    if (version.index < 0) return {false, msg::kUnknownVersion, false};
-    if (bytes.size() < kDnlMinimumSize) return {false, msg::kFileTooShort, false};
+    if (version.index < 0) return Status::failure(msg::kUnknownVersion);
+    if (bytes.size() < kDnlMinimumSize) return Status::failure(msg::kFileTooShort);
 
-    UnpackResult unpacked = DNL_zu_BIN(bytes);
-    if (!unpacked.flash) return {false, unpacked.error, false};
+    Result<UnpackedDnl> unpacked = DNL_zu_BIN(bytes);
+    if (!unpacked.ok()) return unpacked.status();
 
     // Everything checked: replace the document as a whole.
     dnl = std::move(bytes);
     fileName = path;
-    flash = std::move(*unpacked.flash);
+    flash = std::move(unpacked.value().flash);
     versionIndex = version.index;
     dspLogoSupported = version.dspLogoSupported;
     vwOverlays = version.vwOverlays;
-    markerCorrected = unpacked.markerCorrected;
+    markerCorrected = unpacked->markerCorrected;
 
     // From here on nothing can fail: decode what the firmware holds.
     fileLoaded = true;
@@ -45,7 +46,7 @@ LoadOutcome Workspace::loadBytes(Bytes bytes, const std::string& path) {
     Setze_MaxColor();
     history_.clear();
     notify(ChangeKind::File, ChangeCause::Load);
-    return {true, {}, unpacked.markerCorrected};
+    return {};
 }
 
 void Workspace::rederive() {
@@ -110,10 +111,6 @@ void Workspace::rebuildDnl(ColourMode mode) {
 
 namespace {
 
-std::string notVerified(const std::string& reason) {
-    return std::string(msg::kNotVerified) + ": " + reason + ". " + msg::kTargetUnchanged;
-}
-
 // End of the flash range the record stream of a rebuilt file covers (0x6000 when it holds
 // no record).
 std::size_t rebuiltRecordsEnd(const Bytes& rebuilt) {
@@ -125,22 +122,25 @@ std::size_t rebuiltRecordsEnd(const Bytes& rebuilt) {
 // Reads a written DNL file back as the loader would and checks that it holds what is in
 // memory: a valid checksum, a record stream that unpacks to the flash image over the whole
 // range the records cover, and otherwise the same bytes.
-std::string verifyWrittenDnl(const std::string& tempPath, const Bytes& rebuilt, const Bytes& flash) {
-    FileReadResult read = readWholeFile(tempPath, kMaxDnlFileSize, msg::kFileTooLarge);
-    if (!read.error.empty()) return notVerified("sie lässt sich nicht wieder lesen (" + read.error + ")");
-    Bytes& back = read.bytes;
+Status verifyWrittenDnl(const std::string& tempPath, const Bytes& rebuilt, const Bytes& flash) {
+    auto refused = [](const char* reason, const std::string& detail = {}) {
+        return Status::failure(msg::notVerified(reason, detail));
+    };
+    Result<Bytes> read = readWholeFile(tempPath, kMaxDnlFileSize, msg::kFileTooLarge);
+    if (!read.ok()) return refused(msg::kVerifyUnreadable, read.message());
+    Bytes& back = read.value();
     if (back.size() < kDnlMinimumSize || DNL_lese_Pruefsumme(back) != DNL_rechne_Pruefsumme(back))
-        return notVerified("ihre Prüfsumme stimmt nicht");
-    const UnpackResult unpacked = DNL_zu_BIN(back);
-    if (!unpacked.flash) return notVerified("sie lässt sich nicht entpacken (" + unpacked.error + ")");
-    const Bytes& image = *unpacked.flash;
+        return refused(msg::kVerifyChecksum);
+    const Result<UnpackedDnl> unpacked = DNL_zu_BIN(back);
+    if (!unpacked.ok()) return refused(msg::kVerifyUnpack, unpacked.message());
+    const Bytes& image = unpacked->flash;
     const std::size_t end = rebuiltRecordsEnd(rebuilt);
     if (end > image.size() || end > flash.size() ||
         !std::equal(flash.begin() + kFlashRoutineAddress, flash.begin() + static_cast<std::ptrdiff_t>(end),
                     image.begin() + kFlashRoutineAddress))
-        return notVerified("ihr Flash-Abbild weicht vom bearbeiteten ab");
+        return refused(msg::kVerifyFlashDiffers);
     // Header, trailer and the bytes no record reaches.
-    if (back != rebuilt) return notVerified("sie weicht von den geschriebenen Daten ab");
+    if (back != rebuilt) return refused(msg::kVerifyBytesDiffer);
     return {};
 }
 
@@ -153,11 +153,11 @@ Status Workspace::saveDnl(const std::string& path, ColourMode mode) {
     Bytes newDnl = dnl;
     BIN_TagNacht(newFlash, paletteOffset(), mode);
     BIN_zu_DNL_neu(newDnl, newFlash);
-    const std::string error = writeFileAtomically(path, newDnl, [&](const std::string& tempPath) {
+    Status written = writeFileAtomically(path, newDnl, [&](const std::string& tempPath) {
         if (afterDnlWritten) afterDnlWritten(tempPath);
         return verifyWrittenDnl(tempPath, newDnl, newFlash);
     });
-    if (!error.empty()) return Status::failure(error);
+    if (!written.ok()) return written;
     // The colour mode is part of the document now: a step of its own, before the saved
     // position, so an undo takes it back and marks the document modified. The fresh flash
     // checksum alone belongs to the step that led here.
@@ -180,10 +180,7 @@ Status Workspace::saveDnl(const std::string& path, ColourMode mode) {
     return {};
 }
 
-Status Workspace::saveBin(const std::string& path) const {
-    const std::string error = writeFileAtomically(path, flash);
-    return error.empty() ? Status() : Status::failure(error);
-}
+Status Workspace::saveBin(const std::string& path) const { return writeFileAtomically(path, flash); }
 
 void Workspace::BIN_zu_Versionstexte() {
     infoLines = zarvelo::BIN_zu_Versionstexte(flash, DNL_CheckOriginal(dnl, versionIndex));

@@ -25,12 +25,6 @@ namespace zarvelo {
 // Upper bound for a DNL file: a 1 MiB image in records with a generous margin.
 inline constexpr std::size_t kMaxDnlFileSize = 8u << 20;
 
-struct LoadOutcome {
-    bool ok = false;
-    std::string message;           // German message for a rejected file (empty on success)
-    bool markerCorrected = false;  // the flash-routine marker was corrected in the DNL copy
-};
-
 class Workspace {
 public:
     // --- document (replaced whole by each successful load) ---
@@ -87,9 +81,10 @@ public:
 
     // Load sequence: read, checksum, version, unpack, then grid, start image offset, palettes,
     // DSP logo, start image, information lines and available entries. On any
-    // failure the workspace is exactly as it was before. A loaded file starts a new history.
-    LoadOutcome loadFile(const std::string& path);
-    LoadOutcome loadBytes(Bytes bytes, const std::string& path);
+    // failure the workspace is exactly as it was before. A loaded file starts a new history;
+    // markerCorrected tells whether the load corrected a flash-routine marker.
+    Status loadFile(const std::string& path);
+    Status loadBytes(Bytes bytes, const std::string& path);
 
     // Applies the colour mode and rebuilds the DNL file on copies, writes it, reads the
     // written file back and checks it (checksum, unpacked flash image) before it replaces

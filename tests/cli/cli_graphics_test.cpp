@@ -56,7 +56,7 @@ TEST(CliGraphics, InfoJsonDescribesPicturesPalettesAndGrid) {
     for (const auto& c : cases) {
         const auto sample = synth::makeSample(c.options);
         Workspace ws;
-        ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
+        ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
         const QJsonObject o = info(test::writeTemp(dir, "a.DNL", sample.dnl));
         const int v = c.options.version;
         EXPECT_EQ(o["start_image_offset"].toInteger(), static_cast<qint64>(sample.startImageHeader + 4)) << v;
@@ -85,7 +85,7 @@ TEST(CliGraphics, SaveWritesTheGridFormFirst) {
 
     // The same as the workspace does: grid, colour mode, rebuild.
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
     ws.BIN_Gitter(false);
     ws.rebuildDnl(ColourMode::AlwaysDay);
     QFile f(off);
@@ -113,7 +113,7 @@ TEST(CliGraphics, SaveCorrectsDayAndNightAsTheMainPageDoes) {
     EXPECT_NE(info(out)["day_night"].toString(), "differs");
 
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
     ws.P_FixTagNachtClick(true);
     ws.rebuildDnl(ColourMode::Normal);
     EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
@@ -123,7 +123,7 @@ TEST(CliGraphics, ExportedPreviewsAreThePicturesInAllColours) {
     QTemporaryDir dir;
     const auto sample = synth::makeSample({.version = 3});
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
     const QString in = test::writeTemp(dir, "in.DNL", sample.dnl);
     for (bool night : {false, true}) {
         QStringList image = {"export-image", in, dir.filePath("bild.bmp")}, logo = {"export-logo", in, dir.filePath("logo.bmp")};

@@ -60,7 +60,7 @@ TEST(CliImportImage, WritesWhatTheEditorWrites) {
 
     // The same steps in the editor session, by hand.
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok());
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
     ASSERT_EQ(ed.importPicture(photo).kind, ImportKind::StartImage);
@@ -73,7 +73,7 @@ TEST(CliImportImage, WritesWhatTheEditorWrites) {
     EXPECT_EQ(readBytes(out), ws.dnl);
 
     Workspace written;
-    ASSERT_TRUE(written.loadFile(out.toStdString()).ok);
+    ASSERT_TRUE(written.loadFile(out.toStdString()).ok());
     EXPECT_EQ(written.startImageColourCount, 30);
     EXPECT_EQ(written.imageDataSize, sample.imageDataSize);
 }
@@ -85,8 +85,8 @@ TEST(CliImportImage, WithoutPicturesWritesTheTakenOverImage) {
     const test::CliRun r = test::runCli({"import-image", test::writeTemp(dir, "in.DNL", sample.dnl), out});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     Workspace before, after;
-    ASSERT_TRUE(before.loadBytes(sample.dnl, "in.DNL").ok);
-    ASSERT_TRUE(after.loadFile(out.toStdString()).ok);
+    ASSERT_TRUE(before.loadBytes(sample.dnl, "in.DNL").ok());
+    ASSERT_TRUE(after.loadFile(out.toStdString()).ok());
     EXPECT_EQ(after.startImagePreview(true), before.startImagePreview(true));
 }
 
@@ -170,10 +170,12 @@ TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
 
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok());
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
-    PhotoFitSession picture(loadPhotoFile(photo.toStdString()).photo, ed);
+    Result<Photo> photoLoaded = loadPhotoFile(photo.toStdString());
+    ASSERT_TRUE(photoLoaded.ok()) << photoLoaded.message();
+    PhotoFitSession picture(std::move(photoLoaded).value(), ed);
     picture.setMode(CropMode::Fit);
     picture.setBackground({0x10, 0xA0, 0xC0});
     picture.setColours(7);
@@ -182,7 +184,9 @@ TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
     EXPECT_LE(fitted.fit.palette.size(), 7u);
     EXPECT_EQ(fitted.scaled.at(0, 0), (Rgb{0x10, 0xA0, 0xC0}));  // the border of "einpassen"
     ASSERT_EQ(ed.importPicture(fitted.fit.picture()).kind, ImportKind::StartImage);
-    PhotoFitSession logoSession(loadPhotoFile(logo.toStdString()).photo, ed);
+    Result<Photo> logoLoaded = loadPhotoFile(logo.toStdString());
+    ASSERT_TRUE(logoLoaded.ok()) << logoLoaded.message();
+    PhotoFitSession logoSession(std::move(logoLoaded).value(), ed);
     logoSession.setTarget(PhotoTarget::DspLogo);
     logoSession.setMode(CropMode::Fit);  // --crop and --background hold for both photos
     logoSession.setBackground({0x10, 0xA0, 0xC0});
@@ -195,7 +199,7 @@ TEST(CliImportImage, FitWritesWhatThePhotoSessionWrites) {
     ws.rebuildDnl(ColourMode::Normal);
     EXPECT_EQ(readBytes(out), ws.dnl);
     Workspace loaded;
-    ASSERT_TRUE(loaded.loadFile(out.toStdString()).ok);
+    ASSERT_TRUE(loaded.loadFile(out.toStdString()).ok());
     EXPECT_EQ(loaded.startImagePreview(true), written);
     EXPECT_LE(loaded.startImageColourCount, 7);
     const QString expectedQuality = QString::fromUtf8("Startbild angepasst: Ähnlichkeit (SSIM) ") +

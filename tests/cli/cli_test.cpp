@@ -69,7 +69,7 @@ TEST(Cli, BinAndSaveWriteWhatTheWorkspaceWrites) {
         const test::CliRun r = test::runCli({"save", in, out, "--colour-mode", mode});
         ASSERT_EQ(r.exitCode, 0) << mode << r.err.toStdString();
         Workspace ws;
-        ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
+        ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
         ws.rebuildDnl(static_cast<ColourMode>(QStringList{"normal", "day", "swap", "night"}.indexOf(mode)));
         EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())))
             << mode;
@@ -112,7 +112,7 @@ namespace {
 // A sample whose flash image lost its text end marker, rebuilt into a valid DNL file.
 Bytes sampleWithoutTextEndMarker(int version) {
     Workspace ws;
-    EXPECT_TRUE(ws.loadBytes(synth::makeSample({.version = version}).dnl, "x").ok);
+    EXPECT_TRUE(ws.loadBytes(synth::makeSample({.version = version}).dnl, "x").ok());
     const auto from = ws.flash.begin() + firmwareVersion(version).textTableOffset;
     const auto marker = std::search(from, ws.flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
     EXPECT_NE(marker, ws.flash.end());
@@ -170,7 +170,7 @@ TEST(Cli, SetTextStoresLikeTheEditor) {
 
     // The same road through the workspace gives the same file.
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
     Result<TextList> texts = ws.BIN_zu_TexteArray();
     ASSERT_TRUE(texts.ok()) << texts.message();
     ASSERT_TRUE(Edit_zu_TexteArray(texts.value(), k, "Gr\xFC\xDF", OverlongMode::Sperren).ok());
@@ -179,7 +179,7 @@ TEST(Cli, SetTextStoresLikeTheEditor) {
     EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(ws.dnl.data()), static_cast<qsizetype>(ws.dnl.size())));
 
     Workspace reread;
-    ASSERT_TRUE(reread.loadFile(out.toStdString()).ok);
+    ASSERT_TRUE(reread.loadFile(out.toStdString()).ok());
     const Result<TextList> again = reread.BIN_zu_TexteArray();
     ASSERT_TRUE(again.ok()) << again.message();
     const Bytes& stored = again->entry(k);
@@ -228,7 +228,7 @@ TEST(Cli, SetTextRefusesWhatDoesNotFit) {
     EXPECT_EQ(test::runCli({"set-text", in, number, out, "--text", QString(net, 'x')}).exitCode, 0);
     EXPECT_EQ(test::runCli({"set-text", in, number, out, "--text", QString(gross, 'x'), "--overlong"}).exitCode, 0);
     Workspace reread;
-    ASSERT_TRUE(reread.loadFile(out.toStdString()).ok);
+    ASSERT_TRUE(reread.loadFile(out.toStdString()).ok());
     const Result<TextList> texts = reread.BIN_zu_TexteArray();
     ASSERT_TRUE(texts.ok()) << texts.message();
     EXPECT_EQ(rowText(texts->entry(k)), std::string(static_cast<std::size_t>(gross), 'x'));

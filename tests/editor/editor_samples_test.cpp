@@ -54,7 +54,7 @@ TEST_P(EveryVersion, WrittenStartImageDecodesToAkt) {
     const int version = GetParam();
     for (const bool large : {false, true}) {
         Workspace ws;
-        ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = version, .largeImage = large, .detail = 1}).dnl, "x.DNL").ok);
+        ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = version, .largeImage = large, .detail = 1}).dnl, "x.DNL").ok());
         ASSERT_TRUE(ws.startImageHeaderFound);
         const Workspace before = ws;
 
@@ -77,7 +77,7 @@ TEST_P(EveryVersion, WrittenStartImageDecodesToAkt) {
 TEST_P(EveryVersion, TakeOverAndWriteBack) {
     // Accepting the taken-over picture unchanged writes a picture that looks the same.
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = GetParam()}).dnl, "x.DNL").ok);
+    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = GetParam()}).dnl, "x.DNL").ok());
     const Workspace before = ws;
     const RgbImage shown = ws.startImagePreview(true);
     StartImageEditor ed;
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Samples, EveryVersion, ::testing::Range(1, kVersionCoun
 
 TEST(EditorHandover, RefusedWithoutImageHeader) {
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 3}).dnl, "x.DNL").ok);
+    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 3}).dnl, "x.DNL").ok());
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
     ws.startImageHeaderFound = false;
@@ -108,7 +108,7 @@ TEST(EditorHandover, RefusedWithoutImageHeader) {
 
 TEST(EditorHandover, HandsTheExpertSelectionBack) {
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 1}).dnl, "x.DNL").ok);
+    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 1}).dnl, "x.DNL").ok());
     StartImageEditor ed;
     ed.Zeige_vorhandene_Bilder_an(editorInputs(ws));
     EntrySelection s = ed.entrySelection();

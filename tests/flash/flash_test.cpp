@@ -149,10 +149,10 @@ TEST(Unpack, ImageSizeFollowsHighestEnd) {
     const Case cases[] = {{0x7FFF0, 16, kSmallFlashSize}, {0x7FFF0, 17, kLargeFlashSize}, {0xFFFF0, 100, kLargeFlashSize}};
     for (const auto& c : cases) {
         Bytes dnl = dnlOf({{0x6000, {0xFE, 0xDC, 0x01, 0x23}}, {c.address, Bytes(c.length, 0x11)}});
-        const UnpackResult r = DNL_zu_BIN(dnl);
-        ASSERT_TRUE(r.flash) << r.error;
-        EXPECT_EQ(r.flash->size(), c.size);
-        EXPECT_EQ((*r.flash)[c.address], 0x11);
+        const Result<UnpackedDnl> r = DNL_zu_BIN(dnl);
+        ASSERT_TRUE(r.ok()) << r.message();
+        EXPECT_EQ(r->flash.size(), c.size);
+        EXPECT_EQ(r->flash[c.address], 0x11);
     }
 }
 
@@ -166,10 +166,10 @@ TEST(Unpack, AddressOrderRules) {
         {0x6000, {0xFE, 0xDC, 0x01, 0x23, 0x99}},  // lower: dropped
         {0x7000, {0x06}},              // above the dropped 0x6000: copied again
     });
-    const UnpackResult r = DNL_zu_BIN(dnl);
-    ASSERT_TRUE(r.flash);
-    const Bytes& f = *r.flash;
-    EXPECT_FALSE(r.markerCorrected);
+    const Result<UnpackedDnl> r = DNL_zu_BIN(dnl);
+    ASSERT_TRUE(r.ok());
+    const Bytes& f = r->flash;
+    EXPECT_FALSE(r->markerCorrected);
     EXPECT_EQ(f[0], 0xFF);
     EXPECT_EQ(f[0x6004], 0x42);
     EXPECT_EQ(f[0x6100], 0x01);
@@ -183,18 +183,20 @@ TEST(Unpack, AddressOrderRules) {
 TEST(Unpack, SecondMarkerIsCheckedAndCorrectedInTheDnlCopy) {
     const Bytes good = dnlOf({{0x6000, {0xFE, 0xDC, 0x01, 0x23}}, {0x7000, {1, 2, 3}}});
     Bytes copy = good;
-    EXPECT_FALSE(DNL_zu_BIN(copy).markerCorrected);
+    const Result<UnpackedDnl> clean = DNL_zu_BIN(copy);
+    ASSERT_TRUE(clean.ok());
+    EXPECT_FALSE(clean->markerCorrected);
     EXPECT_EQ(copy, good);
 
     Bytes damaged = dnlOf({{0x6000, {0x00, 0x00, 0x00, 0x00}}, {0x7000, {1, 2, 3}}}, /*damagedMarker=*/true);
     const Bytes before = damaged;
-    const UnpackResult r = DNL_zu_BIN(damaged);
-    ASSERT_TRUE(r.flash);
-    EXPECT_TRUE(r.markerCorrected);  // the first record for 0x6000 is never checked
+    const Result<UnpackedDnl> r = DNL_zu_BIN(damaged);
+    ASSERT_TRUE(r.ok());
+    EXPECT_TRUE(r->markerCorrected);  // the first record for 0x6000 is never checked
     const std::size_t trailer = damaged.size() - kDnlTrailerSize;
     EXPECT_EQ(Bytes(damaged.begin() + trailer + 4, damaged.begin() + trailer + 8), (Bytes{0xFE, 0xDC, 0x01, 0x23}));
     EXPECT_TRUE(std::equal(before.begin(), before.begin() + trailer + 4, damaged.begin()));
-    EXPECT_EQ((*r.flash)[0x6000], 0x00);  // the dropped trailer record never reaches the image
+    EXPECT_EQ(r->flash[0x6000], 0x00);  // the dropped trailer record never reaches the image
 }
 
 TEST(Unpack, MalformedBodiesAreRejectedWithoutTouchingTheFile) {
@@ -217,9 +219,9 @@ TEST(Unpack, MalformedBodiesAreRejectedWithoutTouchingTheFile) {
     };
     for (const auto& c : cases) {
         Bytes dnl = c.dnl;
-        const UnpackResult r = DNL_zu_BIN(dnl);
-        EXPECT_FALSE(r.flash) << c.name;
-        EXPECT_EQ(r.error, c.message) << c.name;
+        const Result<UnpackedDnl> r = DNL_zu_BIN(dnl);
+        EXPECT_FALSE(r.ok()) << c.name;
+        EXPECT_EQ(r.message(), c.message) << c.name;
         EXPECT_EQ(dnl, c.dnl) << c.name;
     }
 }

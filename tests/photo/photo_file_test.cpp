@@ -112,25 +112,25 @@ TEST_F(PhotoFileTest, ReadsEveryFormatOfTheReaders) {
     for (const Case c : {Case{"png", false}, Case{"jpg", true}, Case{"webp", true}, Case{"tiff", false}, Case{"bmp", false}}) {
         SCOPED_TRACE(c.format);
         ASSERT_TRUE(QImageWriter::supportedImageFormats().contains(c.format)) << "qt6-image-formats-plugins missing?";
-        const PhotoLoad loaded = loadPhotoFile(put(std::string("photo.") + c.format, encoded(picture, c.format, 95)));
-        ASSERT_TRUE(loaded.ok()) << loaded.error;
-        ASSERT_EQ(loaded.photo.picture.width, 64);
-        ASSERT_EQ(loaded.photo.picture.height, 32);
-        EXPECT_FALSE(loaded.photo.hasAlpha());
+        const Result<Photo> loaded = loadPhotoFile(put(std::string("photo.") + c.format, encoded(picture, c.format, 95)));
+        ASSERT_TRUE(loaded.ok()) << loaded.message();
+        ASSERT_EQ(loaded->picture.width, 64);
+        ASSERT_EQ(loaded->picture.height, 32);
+        EXPECT_FALSE(loaded->hasAlpha());
         if (c.lossy) {
-            EXPECT_TRUE(reddish(loaded.photo.picture.at(5, 5)));
-            EXPECT_TRUE(bluish(loaded.photo.picture.at(60, 30)));
+            EXPECT_TRUE(reddish(loaded->picture.at(5, 5)));
+            EXPECT_TRUE(bluish(loaded->picture.at(60, 30)));
         } else {
-            EXPECT_EQ(loaded.photo.picture.at(5, 5), (Rgb{220, 20, 20}));
-            EXPECT_EQ(loaded.photo.picture.at(60, 30), (Rgb{20, 20, 220}));
+            EXPECT_EQ(loaded->picture.at(5, 5), (Rgb{220, 20, 20}));
+            EXPECT_EQ(loaded->picture.at(60, 30), (Rgb{20, 20, 220}));
         }
     }
     // 16-bit BMPs come through the program's own decoder with exact colours (0xF800 is 255, 0, 0).
-    const PhotoLoad bmp16 = loadPhotoFile(put("565.bmp", test::bmpFile({.width = 1, .height = 1, .bits = 16, .compression = 3,
+    const Result<Photo> bmp16 = loadPhotoFile(put("565.bmp", test::bmpFile({.width = 1, .height = 1, .bits = 16, .compression = 3,
                                                                          .masks = {0xF800, 0x07E0, 0x001F}},
                                                                         {0x00, 0xF8, 0, 0})));
-    ASSERT_TRUE(bmp16.ok()) << bmp16.error;
-    EXPECT_EQ(bmp16.photo.picture.at(0, 0), (Rgb{255, 0, 0}));
+    ASSERT_TRUE(bmp16.ok()) << bmp16.message();
+    EXPECT_EQ(bmp16->picture.at(0, 0), (Rgb{255, 0, 0}));
 }
 
 TEST_F(PhotoFileTest, AnimatedGifGivesItsFirstFrame) {
@@ -138,9 +138,9 @@ TEST_F(PhotoFileTest, AnimatedGifGivesItsFirstFrame) {
     const std::string path = dir.file("anim.gif");
     const std::string command = kConvert.string() + " -size 16x8 xc:red xc:blue xc:lime -loop 0 " + path;
     ASSERT_EQ(std::system(command.c_str()), 0);
-    const PhotoLoad loaded = loadPhotoFile(path);
-    ASSERT_TRUE(loaded.ok()) << loaded.error;
-    EXPECT_EQ(loaded.photo.picture, RgbImage(16, 8, Rgb{255, 0, 0}));
+    const Result<Photo> loaded = loadPhotoFile(path);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    EXPECT_EQ(loaded->picture, RgbImage(16, 8, Rgb{255, 0, 0}));
 }
 
 TEST_F(PhotoFileTest, ExifOrientationTurnsThePicture) {
@@ -158,12 +158,12 @@ TEST_F(PhotoFileTest, ExifOrientationTurnsThePicture) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.orientation);
-        const PhotoLoad loaded = loadPhotoFile(put("exif.jpg", withExifOrientation(jpeg, c.orientation)));
-        ASSERT_TRUE(loaded.ok()) << loaded.error;
-        ASSERT_EQ(loaded.photo.picture.width, c.width);
-        ASSERT_EQ(loaded.photo.picture.height, c.height);
-        EXPECT_TRUE(reddish(loaded.photo.picture.at(c.red.x(), c.red.y())));
-        EXPECT_TRUE(bluish(loaded.photo.picture.at(c.blue.x(), c.blue.y())));
+        const Result<Photo> loaded = loadPhotoFile(put("exif.jpg", withExifOrientation(jpeg, c.orientation)));
+        ASSERT_TRUE(loaded.ok()) << loaded.message();
+        ASSERT_EQ(loaded->picture.width, c.width);
+        ASSERT_EQ(loaded->picture.height, c.height);
+        EXPECT_TRUE(reddish(loaded->picture.at(c.red.x(), c.red.y())));
+        EXPECT_TRUE(bluish(loaded->picture.at(c.blue.x(), c.blue.y())));
     }
 }
 
@@ -172,22 +172,22 @@ TEST_F(PhotoFileTest, TransparencyIsKeptForTheBackground) {
     image.setPixelColor(0, 0, QColor(200, 100, 0, 0));
     image.setPixelColor(1, 0, QColor(200, 100, 0, 255));
     image.setPixelColor(2, 0, QColor(200, 100, 0, 102));
-    const PhotoLoad loaded = loadPhotoFile(put("alpha.png", encoded(image, "png")));
-    ASSERT_TRUE(loaded.ok()) << loaded.error;
-    ASSERT_TRUE(loaded.photo.hasAlpha());
-    EXPECT_EQ(loaded.photo.alpha, (std::vector<std::uint8_t>{0, 255, 102}));
-    const RgbImage overBlack = loaded.photo.over({0, 0, 0});
+    const Result<Photo> loaded = loadPhotoFile(put("alpha.png", encoded(image, "png")));
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    ASSERT_TRUE(loaded->hasAlpha());
+    EXPECT_EQ(loaded->alpha, (std::vector<std::uint8_t>{0, 255, 102}));
+    const RgbImage overBlack = loaded->over({0, 0, 0});
     EXPECT_EQ(overBlack.at(0, 0), (Rgb{0, 0, 0}));
     EXPECT_EQ(overBlack.at(1, 0), (Rgb{200, 100, 0}));
     EXPECT_EQ(overBlack.at(2, 0), (Rgb{80, 40, 0}));
-    EXPECT_EQ(loaded.photo.over({0, 0, 250}).at(2, 0), (Rgb{80, 40, 150}));
+    EXPECT_EQ(loaded->over({0, 0, 250}).at(2, 0), (Rgb{80, 40, 150}));
 
     // An alpha channel without a transparent pixel is no transparency.
     QImage opaque(2, 2, QImage::Format_ARGB32);
     opaque.fill(QColor(1, 2, 3, 255));
-    const PhotoLoad solid = loadPhotoFile(put("solid.png", encoded(opaque, "png")));
-    ASSERT_TRUE(solid.ok()) << solid.error;
-    EXPECT_FALSE(solid.photo.hasAlpha());
+    const Result<Photo> solid = loadPhotoFile(put("solid.png", encoded(opaque, "png")));
+    ASSERT_TRUE(solid.ok()) << solid.message();
+    EXPECT_FALSE(solid->hasAlpha());
 }
 
 TEST_F(PhotoFileTest, RefusalsAreGermanAndNameTheFile) {
@@ -220,16 +220,15 @@ TEST_F(PhotoFileTest, RefusalsAreGermanAndNameTheFile) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PhotoLoad loaded = loadPhotoFile(c.path);
+        const Result<Photo> loaded = loadPhotoFile(c.path);
         ASSERT_FALSE(loaded.ok());
         const std::string prefix = "Die Grafik-Datei " + c.path + " kann nicht gelesen werden: ";
-        EXPECT_EQ(loaded.error.rfind(prefix, 0), 0u) << loaded.error;
-        EXPECT_NE(loaded.error.find(c.reason, prefix.size()), std::string::npos) << loaded.error;
-        EXPECT_EQ(loaded.photo.picture.width, 0);
+        EXPECT_EQ(loaded.message().rfind(prefix, 0), 0u) << loaded.message();
+        EXPECT_NE(loaded.message().find(c.reason, prefix.size()), std::string::npos) << loaded.message();
     }
     // Data after the end marker (some cameras append a video) is no damage.
     Bytes appended = jpeg;
     appended.insert(appended.end(), 500, 0x33);
-    const PhotoLoad withTail = loadPhotoFile(put("tail.jpg", appended));
-    EXPECT_TRUE(withTail.ok()) << withTail.error;
+    const Result<Photo> withTail = loadPhotoFile(put("tail.jpg", appended));
+    EXPECT_TRUE(withTail.ok()) << withTail.message();
 }

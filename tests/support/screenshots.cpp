@@ -47,13 +47,20 @@ bool save(QWidget* window, const QDir& dir, const char* name) {
     return true;
 }
 
+// An input file for the windows to load; a failed write leaves a picture of nothing.
+bool put(const std::string& path, ByteView bytes) {
+    const Status written = writeFileAtomically(path, bytes);
+    if (!written.ok()) std::fprintf(stderr, "%s\n", written.message().c_str());
+    return written.ok();
+}
+
 // A photograph from the desktop's wallpapers when they are installed, otherwise a made-up
 // landscape: sky, sea and sand with some grain, so the picture looks like a photo.
 Photo samplePhoto() {
     const char* const wallpaper = "/usr/share/wallpapers/BytheWater/contents/images/1920x1080.jpg";
     if (QFileInfo::exists(QString::fromLatin1(wallpaper))) {
-        PhotoLoad loaded = loadPhotoFile(wallpaper);
-        if (loaded.ok()) return std::move(loaded.photo);
+        Result<Photo> loaded = loadPhotoFile(wallpaper);
+        if (loaded.ok()) return std::move(loaded).value();
     }
     Photo photo;
     photo.picture = RgbImage(1600, 1000);
@@ -171,7 +178,7 @@ int main(int argc, char** argv) {
             file += line + "\r\n";
         }
         const std::string path = dir.filePath(QStringLiteral("uebersetzt.TXT")).toStdString();
-        writeFileAtomically(path, Bytes(file.begin(), file.end()));
+        ok &= put(path, Bytes(file.begin(), file.end()));
         platform.answerOpen(path);
         texte->P_Texte_ladenClick();
         QFile::remove(QString::fromStdString(path));
@@ -193,7 +200,7 @@ int main(int argc, char** argv) {
             picture.set(x, y, {static_cast<std::uint8_t>(band * 4), static_cast<std::uint8_t>(60 + column * 60),
                                static_cast<std::uint8_t>(255 - band * 3 - column * 20)});
         }
-    writeFileAtomically(picturePath, encodeBmp24(picture));
+    ok &= put(picturePath, encodeBmp24(picture));
     // A logo of 100 colours: a blue and orange stripe pattern with shades.
     RgbImage logo(kDspLogoWidth, kDspLogoHeight);
     for (int y = 0; y < logo.height; ++y)
@@ -202,7 +209,7 @@ int main(int argc, char** argv) {
             logo.set(x, y, {static_cast<std::uint8_t>(stripe ? 240 : 20 + x / 8 * 6), static_cast<std::uint8_t>(stripe ? 140 : 60 + y / 4 * 20),
                             static_cast<std::uint8_t>(stripe ? 30 + y / 4 * 10 : 220)});
         }
-    writeFileAtomically(logoPath, encodeBmp24(logo));
+    ok &= put(logoPath, encodeBmp24(logo));
     main.Expertenmodus(true);
     TF3_Startbild& editor = *w.startbild;
     editor.FormShow();
@@ -245,7 +252,7 @@ int main(int argc, char** argv) {
 
     // A version without DSP logo: the lower area is left out.
     const std::string noLogo = dir.filePath(QStringLiteral("nologo.DNL")).toStdString();
-    writeFileAtomically(noLogo, synth::makeSample({.version = 7, .detail = 1}).dnl);
+    ok &= put(noLogo, synth::makeSample({.version = 7, .detail = 1}).dnl);
     platform.answerOpen(noLogo);
     main.DNL_Datei_einlesen();
     QFile::remove(QString::fromStdString(noLogo));

@@ -476,7 +476,7 @@ TEST(TextTable, SampleTablesReadAndWriteBackUnchanged) {
             SCOPED_TRACE("version " + std::to_string(v) + (large ? " large" : ""));
             const auto sample = synth::makeSample({.version = v, .largeImage = large});
             Workspace ws;
-            ASSERT_TRUE(ws.loadBytes(sample.dnl, "x.DNL").ok);
+            ASSERT_TRUE(ws.loadBytes(sample.dnl, "x.DNL").ok());
             const Result<TextList> r = ws.BIN_zu_TexteArray();
             ASSERT_TRUE(r.ok()) << r.message();
             ASSERT_EQ(r->textCount(), sample.textEntries.size());
@@ -523,8 +523,8 @@ TEST(TextTable, WorkspaceEntryPoints) {
 
     // A list read for one version is not written into another version's image.
     Workspace a, b;
-    ASSERT_TRUE(a.loadBytes(synth::makeSample({.version = 1}).dnl, "a").ok);
-    ASSERT_TRUE(b.loadBytes(synth::makeSample({.version = 9}).dnl, "b").ok);
+    ASSERT_TRUE(a.loadBytes(synth::makeSample({.version = 1}).dnl, "a").ok());
+    ASSERT_TRUE(b.loadBytes(synth::makeSample({.version = 9}).dnl, "b").ok());
     const Result<TextList> fromA = a.BIN_zu_TexteArray();
     ASSERT_TRUE(fromA.ok());
     const Bytes before = b.flash;

@@ -158,7 +158,9 @@ TEST_F(PhotoFitTest, AcceptedPhotoTakesTheRoadOfALoadedPicture) {
     tf3->FormShow();
     const std::string photo = putPhoto("photo.png", photoLike(640, 480));
     StartImageEditor expected = ed();
-    PhotoFitSession session(loadPhotoFile(photo).photo, expected);
+    Result<Photo> loaded = loadPhotoFile(photo);
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    PhotoFitSession session(std::move(loaded).value(), expected);
     session.setZoom(2);
     session.moveFrame(-1000, 1000);  // to the lower left corner
     session.setColours(12);
@@ -229,7 +231,9 @@ TEST_F(PhotoFitTest, CancelAndRefusalsChangeNothing) {
 TEST_F(PhotoFitTest, PreviewFollowsTheFrameAndSettings) {
     loadSample(7);  // no DSP logo
     tf3->FormShow();
-    PhotoFitSession session(loadPhotoFile(putPhoto("photo.png", photoLike(800, 600))).photo, ed());
+    Result<Photo> loaded = loadPhotoFile(putPhoto("photo.png", photoLike(800, 600)));
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    PhotoFitSession session(std::move(loaded).value(), ed());
     {
         PhotoFitDialog d(session);
         EXPECT_FALSE(d.dspLogoButton->isVisibleTo(&d));

@@ -39,8 +39,8 @@ namespace {
 
 Workspace loadedWorkspace(int version = 3) {
     Workspace ws;
-    const LoadOutcome outcome = ws.loadBytes(synth::makeSample({.version = version}).dnl, "/daten/V2DG2322.DNL");
-    EXPECT_TRUE(outcome.ok) << outcome.message;
+    const Status outcome = ws.loadBytes(synth::makeSample({.version = version}).dnl, "/daten/V2DG2322.DNL");
+    EXPECT_TRUE(outcome.ok()) << outcome.message();
     return ws;
 }
 
@@ -218,7 +218,7 @@ TEST(SaveDialog, EachColourModeWritesTheRebuiltFileWithItsPalettes) {
         // The written file is the rebuilt one, and it loads again as the same version.
         EXPECT_EQ(readFile(dir.file("NEU.DNL")), ws.dnl);
         Workspace again;
-        ASSERT_TRUE(again.loadFile(dir.file("NEU.DNL")).ok);
+        ASSERT_TRUE(again.loadFile(dir.file("NEU.DNL")).ok());
         EXPECT_EQ(again.versionIndex, 2);
         EXPECT_EQ(paletteAt(again.flash, P), wantDay);
         EXPECT_EQ(paletteAt(again.flash, P + 0x300), wantNight);

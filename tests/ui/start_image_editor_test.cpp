@@ -590,7 +590,7 @@ TEST(StartImageEditorWindow, AWorkspaceThatOutlivesTheWindowStillLoads) {
         TF3_Startbild tf3(ws, platform, [] {});
         EXPECT_FALSE(tf3.takeOverPending());
     }
-    EXPECT_TRUE(ws.loadBytes(synth::makeSample({.version = 4}).dnl, "x.DNL").ok);
+    EXPECT_TRUE(ws.loadBytes(synth::makeSample({.version = 4}).dnl, "x.DNL").ok());
     TF3_Startbild later(ws, platform, [] {});
     EXPECT_TRUE(later.takeOverPending());  // made after a load: takes over at its first opening
 }
@@ -669,9 +669,9 @@ TEST_F(StartImageEditorTest, SavesWriteTheShownPicturesAsTwentyFourBitFiles) {
         const Bytes file = test::readFile(path);
         ASSERT_GT(file.size(), 54u);
         EXPECT_EQ(file[28], 24);
-        const PictureLoad again = decodeBmp(file);
+        const Result<RgbImage> again = decodeBmp(file);
         ASSERT_TRUE(again.ok());
-        EXPECT_EQ(again.picture, toRgb(c.shown->canvas()));
+        EXPECT_EQ(again.value(), toRgb(c.shown->canvas()));
         EXPECT_EQ(platform.saveRequests.back().filter, "Grafik-Dateien (*.BMP)|*.BMP");
 
         c.button->click();  // cancelled: nothing written
@@ -741,11 +741,11 @@ TEST(RealPictures, LoaderAgreesWithTheToolkitAndWidensSixteenBitColours) {
         QStringList args = c.args;
         args.last() = args.last().arg(path);
         ASSERT_TRUE(convert(args));
-        const PictureLoad ours = loadPictureFile(path.toStdString());
-        ASSERT_TRUE(ours.ok()) << ours.error;
+        const Result<RgbImage> ours = loadPictureFile(path.toStdString());
+        ASSERT_TRUE(ours.ok()) << ours.message();
         const RgbImage toolkit = toRgb(QImage(path));
-        ASSERT_EQ(ours.picture.width, toolkit.width);
-        ASSERT_EQ(ours.picture.height, toolkit.height);
+        ASSERT_EQ(ours->width, toolkit.width);
+        ASSERT_EQ(ours->height, toolkit.height);
         RgbImage expected = toolkit;
         if (c.greenBits) {
             // The toolkit shifts the 5- and 6-bit fields up without filling the low bits.
@@ -754,7 +754,7 @@ TEST(RealPictures, LoaderAgreesWithTheToolkitAndWidensSixteenBitColours) {
                 expected.rgb[i] = static_cast<std::uint8_t>(expected.rgb[i] | (expected.rgb[i] >> bits));
             }
         }
-        EXPECT_EQ(ours.picture, expected);
+        EXPECT_EQ(ours.value(), expected);
     }
 }
 

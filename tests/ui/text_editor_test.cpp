@@ -50,7 +50,7 @@ class TextEditorTest : public ::testing::Test {
 protected:
     // A loaded sample whose text table holds exactly these entries.
     void loadTexts(const std::vector<Bytes>& entries, int version = 3) {
-        ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = version}).dnl, "/daten/X.DNL").ok);
+        ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = version}).dnl, "/daten/X.DNL").ok());
         Bytes table;
         for (const Bytes& e : entries) table.insert(table.end(), e.begin(), e.end());
         table.insert(table.end(), kNonText.begin(), kNonText.end());
@@ -60,7 +60,7 @@ protected:
     }
     void loadSample(int version = 3) {
         sample = synth::makeSample({.version = version});
-        ASSERT_TRUE(ws.loadBytes(sample.dnl, "/daten/X.DNL").ok);
+        ASSERT_TRUE(ws.loadBytes(sample.dnl, "/daten/X.DNL").ok());
         tableOffset = static_cast<std::size_t>(firmwareVersion(version).textTableOffset);
     }
     void open() {
@@ -744,7 +744,7 @@ protected:
 
 TEST_F(TextEditorRoadTest, UnreadableTextTableOpensNoEditor) {
     Workspace broken;
-    ASSERT_TRUE(broken.loadBytes(synth::makeSample({.version = 6}).dnl, "x").ok);
+    ASSERT_TRUE(broken.loadBytes(synth::makeSample({.version = 6}).dnl, "x").ok());
     const auto from = broken.flash.begin() + firmwareVersion(6).textTableOffset;
     const auto marker = std::search(from, broken.flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
     ASSERT_NE(marker, broken.flash.end());

@@ -46,8 +46,8 @@ Derived derived(const Workspace& ws) {
 
 Workspace loaded(const synth::Options& options) {
     Workspace ws;
-    const LoadOutcome outcome = ws.loadBytes(synth::makeSample(options).dnl, "V2DG2322.DNL");
-    EXPECT_TRUE(outcome.ok) << outcome.message;
+    const Status outcome = ws.loadBytes(synth::makeSample(options).dnl, "V2DG2322.DNL");
+    EXPECT_TRUE(outcome.ok()) << outcome.message();
     return ws;
 }
 
@@ -155,7 +155,7 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
         Bytes dnl = ws.dnl;
         BIN_zu_DNL_neu(dnl, ws.flash);
         Workspace reference;
-        ASSERT_TRUE(reference.loadBytes(dnl, "X.DNL").ok);
+        ASSERT_TRUE(reference.loadBytes(dnl, "X.DNL").ok());
         Derived expected = derived(reference);
         expected.info = changed.info;
         expected.available = changed.available;
@@ -244,7 +244,7 @@ TEST(History, ModifiedFollowsChangeSaveUndoAndLoad) {
     ws.undo();
     EXPECT_TRUE(ws.isModified());
 
-    ASSERT_TRUE(ws.loadFile(dir.file("a.DNL")).ok);
+    ASSERT_TRUE(ws.loadFile(dir.file("a.DNL")).ok());
     EXPECT_FALSE(ws.isModified());
     EXPECT_EQ(ws.history().size(), 0u);
 }
@@ -277,7 +277,7 @@ TEST(History, ListenersHearEveryChangeWithItsKindAndCause) {
     Workspace ws;
     std::vector<std::pair<ChangeKind, ChangeCause>> heard;
     ws.addListener([&](const DocumentChange& c) { heard.push_back({c.kind, c.cause}); });
-    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 4}).dnl, "A.DNL").ok);
+    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 4}).dnl, "A.DNL").ok());
     ws.BIN_Gitter(false);
     ws.undo();
     ws.redo();

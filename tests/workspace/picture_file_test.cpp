@@ -93,9 +93,9 @@ TEST(PictureFile, DecodesEveryPixelFormat) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PictureLoad loaded = decodeBmp(bmpFile(c.layout, c.pixels));
-        ASSERT_TRUE(loaded.ok()) << loaded.error;
-        EXPECT_EQ(loaded.picture, expected);
+        const Result<RgbImage> loaded = decodeBmp(bmpFile(c.layout, c.pixels));
+        ASSERT_TRUE(loaded.ok()) << loaded.message();
+        EXPECT_EQ(loaded.value(), expected);
     }
 }
 
@@ -103,14 +103,14 @@ TEST(PictureFile, SixteenBitColoursAreWidenedByBitReplication) {
     // 565: red 10000 -> 132, green 100000 -> 130, blue 00001 -> 8; 555: 01111 -> 123.
     const Bytes f565 = bmpFile({.width = 3, .height = 1, .bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}},
                                {0x00, 0xF8, 0x00, 0x84, 0x01, 0x00, 0, 0});
-    PictureLoad p = decodeBmp(f565);
-    ASSERT_TRUE(p.ok()) << p.error;
-    EXPECT_EQ(p.picture.at(0, 0), (Rgb{255, 0, 0}));
-    EXPECT_EQ(p.picture.at(1, 0), (Rgb{132, 130, 0}));
-    EXPECT_EQ(p.picture.at(2, 0), (Rgb{0, 0, 8}));
+    Result<RgbImage> p = decodeBmp(f565);
+    ASSERT_TRUE(p.ok()) << p.message();
+    EXPECT_EQ(p.value().at(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(p.value().at(1, 0), (Rgb{132, 130, 0}));
+    EXPECT_EQ(p.value().at(2, 0), (Rgb{0, 0, 8}));
     p = decodeBmp(bmpFile({.width = 1, .height = 1, .bits = 16}, {0xEF, 0x3D, 0, 0}));  // 0 01111 01111 01111
-    ASSERT_TRUE(p.ok()) << p.error;
-    EXPECT_EQ(p.picture.at(0, 0), (Rgb{123, 123, 123}));
+    ASSERT_TRUE(p.ok()) << p.message();
+    EXPECT_EQ(p.value().at(0, 0), (Rgb{123, 123, 123}));
 }
 
 TEST(PictureFile, RefusesDamagedAndUnsupportedFiles) {
@@ -146,10 +146,9 @@ TEST(PictureFile, RefusesDamagedAndUnsupportedFiles) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const PictureLoad loaded = decodeBmp(c.bytes);
+        const Result<RgbImage> loaded = decodeBmp(c.bytes);
         EXPECT_FALSE(loaded.ok());
-        EXPECT_NE(loaded.error.find(c.message), std::string::npos) << loaded.error;
-        EXPECT_TRUE(loaded.picture.rgb.empty());
+        EXPECT_NE(loaded.message().find(c.message), std::string::npos) << loaded.message();
     }
     // The complete files themselves are fine.
     EXPECT_TRUE(decodeBmp(eightBit).ok());
@@ -164,13 +163,13 @@ TEST(PictureFile, LoadsFilesAndWritesTwentyFourBitPictures) {
     EXPECT_EQ(file.size(), 54u + 3 * 16);  // rows of 15 bytes padded to 16
     EXPECT_EQ(file[28], 24);
     test::writeFile(dir.file("p.bmp"), file);
-    const PictureLoad loaded = loadPictureFile(dir.file("p.bmp"));
-    ASSERT_TRUE(loaded.ok()) << loaded.error;
-    EXPECT_EQ(loaded.picture, picture);
+    const Result<RgbImage> loaded = loadPictureFile(dir.file("p.bmp"));
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    EXPECT_EQ(loaded.value(), picture);
 
-    const PictureLoad missing = loadPictureFile(dir.file("nicht-da.bmp"));
-    EXPECT_EQ(missing.error.rfind("Die Grafik-Datei " + dir.file("nicht-da.bmp") + " kann nicht gelesen werden: ", 0), 0u)
-        << missing.error;
+    const Result<RgbImage> missing = loadPictureFile(dir.file("nicht-da.bmp"));
+    EXPECT_EQ(missing.message().rfind("Die Grafik-Datei " + dir.file("nicht-da.bmp") + " kann nicht gelesen werden: ", 0), 0u)
+        << missing.message();
     test::writeFile(dir.file("text.bmp"), Bytes{'h', 'a', 'l', 'l', 'o'});
-    EXPECT_NE(loadPictureFile(dir.file("text.bmp")).error.find("keine BMP-Grafik"), std::string::npos);
+    EXPECT_NE(loadPictureFile(dir.file("text.bmp")).message().find("keine BMP-Grafik"), std::string::npos);
 }

@@ -16,9 +16,9 @@ namespace {
 
 struct Implementation {
     const char* name;
-    FileReadResult (*read)(const std::string&, std::size_t, const std::string&);
-    TempFile (*writeBeside)(const std::string&, ByteView);
-    std::string (*replaceWith)(const std::string&, const std::string&);
+    Result<Bytes> (*read)(const std::string&, std::size_t, const std::string&);
+    Result<std::string> (*writeBeside)(const std::string&, ByteView);
+    Status (*replaceWith)(const std::string&, const std::string&);
 };
 
 const Implementation kImplementations[] = {
@@ -40,25 +40,26 @@ TEST(PlatformFiles, ReadsWritesAndReplacesAlike) {
         writeFile(target, Bytes{9, 9});
         fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
         const Bytes data(200000, 0x5A);
-        const TempFile temp = impl.writeBeside(target, data);
-        ASSERT_EQ(temp.error, "");
-        EXPECT_EQ(fs::path(temp.path).parent_path(), fs::path(target).parent_path());
+        const Result<std::string> temp = impl.writeBeside(target, data);
+        ASSERT_TRUE(temp.ok()) << temp.message();
+        EXPECT_EQ(fs::path(temp.value()).parent_path(), fs::path(target).parent_path());
         EXPECT_EQ(readFile(target), (Bytes{9, 9}));  // untouched until replaced
-        EXPECT_EQ(fs::status(temp.path).permissions(), fs::status(target).permissions());
-        ASSERT_EQ(impl.replaceWith(temp.path, target), "");
+        EXPECT_EQ(fs::status(temp.value()).permissions(), fs::status(target).permissions());
+        const Status replaced = impl.replaceWith(temp.value(), target);
+        ASSERT_TRUE(replaced.ok()) << replaced.message();
         EXPECT_EQ(readFile(target), data);
         EXPECT_EQ(entries(dir.file("")), 1u);
 
-        const FileReadResult back = impl.read(target, 1 << 20, "zu groß");
-        EXPECT_EQ(back.error, "");
-        EXPECT_EQ(back.bytes, data);
-        EXPECT_EQ(impl.read(target, 1000, "zu groß").error, "zu groß");
-        EXPECT_NE(impl.read(dir.file("fehlt"), 1000, "zu groß").error.find("fehlt"), std::string::npos);
-        EXPECT_FALSE(impl.read(dir.file(""), 1000, "zu groß").error.empty());  // a directory
+        const Result<Bytes> back = impl.read(target, 1 << 20, "zu groß");
+        ASSERT_TRUE(back.ok()) << back.message();
+        EXPECT_EQ(back.value(), data);
+        EXPECT_EQ(impl.read(target, 1000, "zu groß").message(), "zu groß");
+        EXPECT_NE(impl.read(dir.file("fehlt"), 1000, "zu groß").message().find("fehlt"), std::string::npos);
+        EXPECT_FALSE(impl.read(dir.file(""), 1000, "zu groß").message().empty());  // a directory
 
         // Into a folder that does not exist, or where a file stands: nothing is created.
-        EXPECT_FALSE(impl.writeBeside(dir.file("fehlt/x.BIN"), data).error.empty());
-        EXPECT_FALSE(impl.writeBeside(target + "/x.BIN", data).error.empty());
+        EXPECT_FALSE(impl.writeBeside(dir.file("fehlt/x.BIN"), data).message().empty());
+        EXPECT_FALSE(impl.writeBeside(target + "/x.BIN", data).message().empty());
         EXPECT_EQ(entries(dir.file("")), 1u);
     }
 }

@@ -15,8 +15,8 @@ namespace {
 
 Workspace loaded(const synth::Options& options) {
     Workspace ws;
-    const LoadOutcome outcome = ws.loadBytes(synth::makeSample(options).dnl, "x.DNL");
-    EXPECT_TRUE(outcome.ok) << outcome.message;
+    const Status outcome = ws.loadBytes(synth::makeSample(options).dnl, "x.DNL");
+    EXPECT_TRUE(outcome.ok()) << outcome.message();
     return ws;
 }
 
@@ -41,7 +41,7 @@ TEST(WorkspaceResources, LoadDecodesEveryVersion) {
         const auto sample = synth::makeSample({.version = v});
         const auto& version = firmwareVersion(v);
         Workspace ws;
-        ASSERT_TRUE(ws.loadBytes(sample.dnl, "x.DNL").ok) << v;
+        ASSERT_TRUE(ws.loadBytes(sample.dnl, "x.DNL").ok()) << v;
         EXPECT_TRUE(ws.startImageHeaderFound) << v;
         EXPECT_EQ(ws.startImageOffset, sample.startImageHeader + 4) << v;
         EXPECT_TRUE(ws.startImageComplete) << v;
@@ -75,14 +75,14 @@ TEST(WorkspaceResources, LoadDecodesEveryVersion) {
 TEST(WorkspaceResources, ASecondLoadReplacesTheDocumentAndRejectedFilesChangeNothing) {
     Workspace ws = loaded({.version = 2});
     const auto second = synth::makeSample({.version = 9, .detail = 0});
-    ASSERT_TRUE(ws.loadBytes(second.dnl, "y.DNL").ok);
+    ASSERT_TRUE(ws.loadBytes(second.dnl, "y.DNL").ok());
     EXPECT_TRUE(ws.dspIndexList.empty());  // the first file's logo is gone with it
     EXPECT_EQ(ws.startImage, second.startImage);
 
     const Workspace before = ws;
     Bytes bad = synth::makeSample({.version = 3}).dnl;
     bad[100] ^= 1;
-    EXPECT_FALSE(ws.loadBytes(bad, "bad.DNL").ok);
+    EXPECT_FALSE(ws.loadBytes(bad, "bad.DNL").ok());
     EXPECT_EQ(ws.startImage, before.startImage);
     EXPECT_EQ(ws.dayPalette, before.dayPalette);
     EXPECT_EQ(ws.availableList, before.availableList);

@@ -1,4 +1,5 @@
 #include "workspace/file_io.hpp"
+#include "workspace/messages.hpp"
 #include "workspace/workspace.hpp"
 #include "flash/dnl_file.hpp"
 #include "flash/firmware_versions.hpp"
@@ -39,9 +40,9 @@ TEST(WorkspaceLoad, FreshSampleOfEveryVersion) {
     for (int v = 1; v <= kVersionCount; ++v) {
         const auto sample = synth::makeSample({.version = v});
         Workspace ws;
-        const LoadOutcome outcome = ws.loadBytes(sample.dnl, "/x/sample.DNL");
-        ASSERT_TRUE(outcome.ok) << v << ": " << outcome.message;
-        EXPECT_FALSE(outcome.markerCorrected);
+        const Status outcome = ws.loadBytes(sample.dnl, "/x/sample.DNL");
+        ASSERT_TRUE(outcome.ok()) << v << ": " << outcome.message();
+        EXPECT_FALSE(ws.markerCorrected);
         EXPECT_EQ(ws.versionIndex, v);
         EXPECT_EQ(ws.dspLogoSupported, firmwareVersion(v).dspLogoSupported());
         EXPECT_EQ(ws.vwOverlays, firmwareVersion(v).vwOverlays());
@@ -59,7 +60,7 @@ TEST(WorkspaceSave, RoundTripKeepsVersionAndImageForEveryVersion) {
             if (large && v != 4 && v != 9) continue;
             const auto sample = synth::makeSample({.version = v, .largeImage = large});
             Workspace ws;
-            ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+            ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok());
             const std::string out = dir.file("out.DNL");
             ASSERT_TRUE(ws.saveDnl(out, ColourMode::Normal).ok());
 
@@ -72,9 +73,9 @@ TEST(WorkspaceSave, RoundTripKeepsVersionAndImageForEveryVersion) {
             EXPECT_TRUE(std::equal(saved.end() - 68, saved.end(), sample.dnl.end() - 68));
 
             Workspace again;
-            const LoadOutcome outcome = again.loadFile(out);
-            ASSERT_TRUE(outcome.ok) << outcome.message;
-            EXPECT_FALSE(outcome.markerCorrected);
+            const Status outcome = again.loadFile(out);
+            ASSERT_TRUE(outcome.ok()) << outcome.message();
+            EXPECT_FALSE(again.markerCorrected);
             EXPECT_EQ(again.versionIndex, v);
             EXPECT_EQ(again.flash.size(), sample.flash.size());
             const std::size_t end = lastRecordEnd(saved);
@@ -90,22 +91,21 @@ TEST(WorkspaceSave, RoundTripKeepsVersionAndImageForEveryVersion) {
 TEST(WorkspaceSave, ColourModeStaysInTheWorkspace) {
     const auto sample = synth::makeSample({.version = 7});
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok());
     const std::size_t p = ws.paletteOffset();
     const Bytes day(ws.flash.begin() + p, ws.flash.begin() + p + 768);
     ws.rebuildDnl(ColourMode::AlwaysDay);
     EXPECT_TRUE(std::equal(day.begin(), day.end(), ws.flash.begin() + p + 0x300));
     Workspace reloaded;
-    ASSERT_TRUE(reloaded.loadBytes(ws.dnl, "x").ok);
+    ASSERT_TRUE(reloaded.loadBytes(ws.dnl, "x").ok());
     EXPECT_TRUE(std::equal(day.begin(), day.end(), reloaded.flash.begin() + p + 0x300));
 }
 
 TEST(WorkspaceLoad, DamagedSecondMarkerIsCorrectedAndSaved) {
     const auto sample = synth::makeSample({.version = 2, .damagedSecondMarker = true});
     Workspace ws;
-    const LoadOutcome outcome = ws.loadBytes(sample.dnl, "in.DNL");
-    ASSERT_TRUE(outcome.ok);
-    EXPECT_TRUE(outcome.markerCorrected);
+    const Status outcome = ws.loadBytes(sample.dnl, "in.DNL");
+    ASSERT_TRUE(outcome.ok());
     EXPECT_TRUE(ws.markerCorrected);
     ws.rebuildDnl(ColourMode::Normal);
     const std::size_t t = ws.dnl.size() - kDnlTrailerSize;
@@ -114,7 +114,7 @@ TEST(WorkspaceLoad, DamagedSecondMarkerIsCorrectedAndSaved) {
 
 TEST(WorkspaceLoad, NonOriginalChecksumSaysModified) {
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 5, .originalChecksum = false}).dnl, "x").ok);
+    ASSERT_TRUE(ws.loadBytes(synth::makeSample({.version = 5, .originalChecksum = false}).dnl, "x").ok());
     EXPECT_EQ(ws.infoLines[3], "Datei wurde modifiziert");
 }
 
@@ -153,12 +153,12 @@ TEST(WorkspaceLoad, RejectedFilesLeaveTheWorkspaceWhole) {
     };
     for (const auto& c : cases) {
         Workspace ws;
-        ASSERT_TRUE(ws.loadBytes(good.dnl, "good.DNL").ok);
+        ASSERT_TRUE(ws.loadBytes(good.dnl, "good.DNL").ok());
         const Bytes dnl = ws.dnl, flash = ws.flash;
         const auto lines = ws.infoLines;
-        const LoadOutcome outcome = ws.loadBytes(c.dnl, "bad.DNL");
-        EXPECT_FALSE(outcome.ok) << c.name;
-        EXPECT_EQ(outcome.message, c.message) << c.name;
+        const Status outcome = ws.loadBytes(c.dnl, "bad.DNL");
+        EXPECT_FALSE(outcome.ok()) << c.name;
+        EXPECT_EQ(outcome.message(), c.message) << c.name;
         EXPECT_EQ(ws.dnl, dnl) << c.name;
         EXPECT_EQ(ws.flash, flash) << c.name;
         EXPECT_EQ(ws.versionIndex, 3) << c.name;
@@ -173,8 +173,8 @@ TEST(WorkspaceLoad, OddBodyIsAcceptedUnderTheChecksumRule) {
                                    synth::standardTrailer());
     ASSERT_EQ((dnl.size() - 32) % 2, 1u);
     Workspace ws;
-    const LoadOutcome outcome = ws.loadBytes(dnl, "odd.DNL");
-    ASSERT_TRUE(outcome.ok) << outcome.message;
+    const Status outcome = ws.loadBytes(dnl, "odd.DNL");
+    ASSERT_TRUE(outcome.ok()) << outcome.message();
     EXPECT_EQ(ws.flash[0x9020], 0x11);
     ws.rebuildDnl(ColourMode::Normal);
     EXPECT_EQ(ws.dnl.size() % 2, 0u);
@@ -185,18 +185,18 @@ TEST(WorkspaceFiles, LoadFromDiskAndMissingFile) {
     const auto sample = synth::makeSample({.version = 10});
     writeFile(dir.file("a.DNL"), sample.dnl);
     Workspace ws;
-    EXPECT_TRUE(ws.loadFile(dir.file("a.DNL")).ok);
-    const LoadOutcome missing = ws.loadFile(dir.file("fehlt.DNL"));
-    EXPECT_FALSE(missing.ok);
-    EXPECT_NE(missing.message.find("fehlt.DNL"), std::string::npos);
-    EXPECT_FALSE(ws.loadFile(dir.file("")).ok);  // a directory
+    EXPECT_TRUE(ws.loadFile(dir.file("a.DNL")).ok());
+    const Status missing = ws.loadFile(dir.file("fehlt.DNL"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.message().find("fehlt.DNL"), std::string::npos);
+    EXPECT_FALSE(ws.loadFile(dir.file("")).ok());  // a directory
     EXPECT_EQ(ws.fileName, dir.file("a.DNL"));
 
     // A long path is kept whole: it is what the save dialog proposes later.
     const std::string deep = dir.file(std::string(120, 'd')) + "/" + std::string(120, 'e') + "/" + std::string(40, 'f') + ".DNL";
     fs::create_directories(fs::path(deep).parent_path());
     writeFile(deep, sample.dnl);
-    ASSERT_TRUE(ws.loadFile(deep).ok);
+    ASSERT_TRUE(ws.loadFile(deep).ok());
     EXPECT_EQ(ws.fileName, deep);
 }
 
@@ -204,7 +204,7 @@ TEST(WorkspaceFiles, FailedWritesLeaveFilesAsTheyWere) {
     TempDir dir;
     const auto sample = synth::makeSample({.version = 1});
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok);
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
 
     writeFile(dir.file("plain"), Bytes{1, 2, 3});
     const Status intoFile = ws.saveDnl(dir.file("plain") + "/out.DNL", ColourMode::Normal);
@@ -285,7 +285,7 @@ TEST(WorkspaceSave, WrittenFileThatDoesNotVerifyLeavesTargetAndWorkspace) {
             const std::string target = dir.file("out.DNL");
             if (targetExists) writeFile(target, Bytes{9, 8, 7});
             Workspace ws;
-            ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+            ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok());
             const SavedState before = savedState(ws);
             ws.afterDnlWritten = [&](const std::string& temp) {
                 Bytes b = readFile(temp);
@@ -309,7 +309,7 @@ TEST(WorkspaceSave, WrittenFileThatDoesNotVerifyLeavesTargetAndWorkspace) {
     // The unchanged disk: the same save goes through and is what was read back.
     TempDir dir;
     Workspace ws;
-    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+    ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok());
     bool checked = false;
     ws.afterDnlWritten = [&](const std::string&) { checked = true; };
     ASSERT_TRUE(ws.saveDnl(dir.file("out.DNL"), ColourMode::Swap).ok());
@@ -330,11 +330,11 @@ TEST(WorkspaceSave, FailedSaveKeepsColourModeOutAndTheRetryWritesTheSame) {
     for (ColourMode mode : {ColourMode::AlwaysDay, ColourMode::Swap, ColourMode::AlwaysNight}) {
         SCOPED_TRACE(static_cast<int>(mode));
         Workspace first;  // saves once, successfully
-        ASSERT_TRUE(first.loadBytes(sample.dnl, "in.DNL").ok);
+        ASSERT_TRUE(first.loadBytes(sample.dnl, "in.DNL").ok());
         ASSERT_TRUE(first.saveDnl(dir.file("open/first.DNL"), mode).ok());
 
         Workspace ws;
-        ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok);
+        ASSERT_TRUE(ws.loadBytes(sample.dnl, "in.DNL").ok());
         const SavedState before = savedState(ws);
         ASSERT_NE(ws.dayPalette, ws.nightPalette);
         const Status failed = ws.saveDnl(readOnly + "/out.DNL", mode);
