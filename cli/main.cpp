@@ -16,6 +16,7 @@
 #include "graphics/picture_quality.hpp"
 #include "graphics/rgb_image.hpp"
 #include "texts/charset.hpp"
+#include "texts/messages.hpp"
 #include "texts/text_session.hpp"
 
 #include <QCommandLineParser>
@@ -89,9 +90,9 @@ int cmdInfo(Context& c) {
     o["info_lines"] = lines;
     o["marker_corrected"] = ws.markerCorrected();
     // A table the text editor cannot open gives null and the reason.
-    const TextReadResult texts = ws.BIN_zu_TexteArray();
-    o["text_count"] = texts.list ? QJsonValue(texts.list->textCount()) : QJsonValue();
-    if (!texts.list) o["text_error"] = QString::fromStdString(texts.message);
+    const Result<TextList> texts = ws.BIN_zu_TexteArray();
+    o["text_count"] = texts ? QJsonValue(texts->textCount()) : QJsonValue();
+    if (!texts) o["text_error"] = QString::fromStdString(texts.message());
     o["start_image_offset"] = static_cast<qint64>(ws.startImageOffset());
     o["image_data_size"] = static_cast<qint64>(ws.imageDataSize());
     o["start_image_colours"] = ws.startImageColourCount();
@@ -113,7 +114,7 @@ int cmdInfo(Context& c) {
         << "DNL-Prüfsumme:  0x" << QString::number(DNL_lese_Pruefsumme(ws.dnl()), 16).toUpper().rightJustified(4, '0')
         << "\n"
         << "Texte:          "
-        << (texts.list ? QString::number(texts.list->textCount()) : QString::fromStdString(texts.message)) << "\n";
+        << (texts ? QString::number(texts->textCount()) : QString::fromStdString(texts.message())) << "\n";
     for (const auto& line : lines) out << "  " << line.toString() << "\n";
     out << "Startbild:      0x" << QString::number(ws.startImageOffset(), 16).toUpper() << ", " << ws.imageDataSize()
         << " Bytes, " << ws.startImageColourCount() << " Farben" << (ws.startImageHeaderFound() ? "" : " (kein Bildkopf gefunden)")
@@ -172,12 +173,12 @@ int cmdSave(Context& c) {
 // The text editor's session over the loaded file's texts.
 std::optional<TextSession> openTexts(const QString& path, Workspace& ws, int& status) {
     if (!load(ws, path, status)) return std::nullopt;
-    TextReadResult texts = ws.BIN_zu_TexteArray();
-    if (!texts.list) {
-        status = fail(texts.message);
+    Result<TextList> texts = ws.BIN_zu_TexteArray();
+    if (!texts) {
+        status = fail(texts.message());
         return std::nullopt;
     }
-    return TextSession(std::move(*texts.list));
+    return TextSession(std::move(texts).value());
 }
 
 int cmdTexts(Context& c) {
@@ -217,12 +218,11 @@ int cmdSetText(Context& c) {
     std::optional<TextSession> session = openTexts(c.args[0], ws, status);
     if (!session) return status;
     if (number < 1 || static_cast<std::size_t>(number) > session->textCount())
-        return fail("Text Nr. " + c.args[1].toStdString() + " gibt es nicht: die Datei hat " +
-                    std::to_string(session->textCount()) + " Texte.");
+        return fail(msg::noSuchTextInFile(c.args[1].toStdString(), session->textCount()));
     const auto position = static_cast<std::size_t>(number - 1);
-    const StoreOutcome stored = session->storeTyped(position, typed, mode);
-    if (!stored.ok) {
-        std::string message = stored.message;
+    const Status stored = session->storeTyped(position, typed, mode);
+    if (!stored) {
+        std::string message = stored.message();
         const Bytes& entry = session->entry(position);
         const auto overlong = static_cast<std::size_t>(storeLimit(entry, OverlongMode::Erlauben));
         if (mode == OverlongMode::Sperren && typed.size() > static_cast<std::size_t>(storeLimit(entry, mode)) &&
@@ -230,8 +230,8 @@ int cmdSetText(Context& c) {
             message += " Mit --overlong passen bis zu " + std::to_string(overlong) + " Zeichen.";
         return fail(message);
     }
-    if (!ws.TexteArray_zu_BIN(session->list()))
-        return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
+    const Status written = ws.TexteArray_zu_BIN(session->list());
+    if (!written) return fail(written.message());
     const Status saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
     return saved.ok() ? kOk : fail(saved.message());
 }
@@ -247,8 +247,9 @@ int cmdImportTexts(Context& c) {
     int status = kOk;
     std::optional<TextSession> session = openTexts(c.args[0], ws, status);
     if (!session) return status;
-    const TextImport imported = importTextFile(*session, c.args[1].toStdString(), mode);
-    if (!imported.ok) return fail(imported.message);
+    const Result<TextImport> read = importTextFile(*session, c.args[1].toStdString(), mode);
+    if (!read) return fail(read.message());
+    const TextImport& imported = read.value();
 
     const bool refused = !imported.refused.empty();
     QTextStream out(stdout);
@@ -261,8 +262,8 @@ int cmdImportTexts(Context& c) {
                << " nicht. Mit --partial werden die übrigen übernommen." << Qt::endl;
         return kRejected;
     }
-    if (!ws.TexteArray_zu_BIN(session->list()))
-        return fail("Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
+    const Status written = ws.TexteArray_zu_BIN(session->list());
+    if (!written) return fail(written.message());
     const Status saved = ws.saveDnl(c.args[2].toStdString(), ColourMode::Normal);
     if (!saved.ok()) return fail(saved.message());
     out << fromUtf8(imported.summary()) << Qt::endl;

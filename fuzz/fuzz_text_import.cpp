@@ -31,9 +31,9 @@ TextSession session(std::size_t table) {
     Bytes flash = kTables[table];
     flash.insert(flash.end(), {0x12, 0x34, 0x00});
     flash.insert(flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
-    TextReadResult read = readTextTable(flash, 0);
-    check(read.list.has_value());
-    return TextSession(std::move(*read.list));
+    Result<TextList> read = readTextTable(flash, 0);
+    check(read.ok());
+    return TextSession(std::move(read).value());
 }
 
 }  // namespace
@@ -45,20 +45,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TextSession before = s;
     const ByteView file(data + 1, size - 1);
 
-    const TextFileRead read = readTextFile(file, s.textCount());
-    check(read.ok == read.message.empty());
-    if (read.ok) check(read.lines.size() == s.textCount());
+    const Result<TextFileContent> read = readTextFile(file, s.textCount());
+    check(read.ok() == read.message().empty());
+    if (read) check(read->lines.size() == s.textCount());
 
-    const TextImport imported = importTexts(s, file, mode);
-    check(imported.ok == read.ok);
-    if (!imported.ok) {
-        check(!imported.message.empty() && imported.changed.empty() && imported.refused.empty());
+    const Result<TextImport> result = importTexts(s, file, mode);
+    check(result.ok() == read.ok());
+    if (!result) {
+        check(result.message() == read.message());
         for (std::size_t k = 0; k < s.textCount(); ++k)
             check(s.entry(k) == before.entry(k) && s.row(k) == before.row(k) && s.mark(k) == before.mark(k));
         check(s.storedCount() == 0);
         return 0;
     }
-    check(imported.note == read.note);
+    const TextImport& imported = result.value();
+    check(imported.note == read->note);
     std::size_t changed = 0, refused = 0;
     for (std::size_t k = 0; k < s.textCount(); ++k) {
         const Bytes& e = s.entry(k);
@@ -72,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ++changed;
             check(s.mark(k) == RowMark::Imported && s.stored(k));
             // Stored exactly as the line reads, within the room the mode allows.
-            check(ansiToUnicode(s.row(k)) == read.lines[k]);
+            check(ansiToUnicode(s.row(k)) == read->lines[k]);
             check(rowText(e) == s.row(k));
             check(s.row(k).size() <= static_cast<std::size_t>(storeLimit(before.entry(k), mode)));
         } else {
@@ -83,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 check(r->line().rfind("Text Nr. " + std::to_string(k + 1) + ": ", 0) == 0);
             } else {
                 check(s.mark(k) == RowMark::None);
-                check(ansiToUnicode(s.row(k)) == read.lines[k]);
+                check(ansiToUnicode(s.row(k)) == read->lines[k]);
             }
         }
     }
@@ -93,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes flash(s.list().textBytes(), 0x00);
     flash.insert(flash.end(), {0x12, 0x34, 0x00});
     flash.insert(flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
-    check(TexteArray_zu_BIN(flash, s.list()));
-    check(readTextTable(flash, 0).list.has_value());
+    check(TexteArray_zu_BIN(flash, s.list()).ok());
+    check(readTextTable(flash, 0).ok());
     return 0;
 }

@@ -5,6 +5,7 @@
 // The image ends with the table bytes, so a reader running past them leaves the buffer.
 
 #include "texts/charset.hpp"
+#include "texts/messages.hpp"
 #include "texts/text_table.hpp"
 
 #include <algorithm>
@@ -47,17 +48,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     flash.insert(flash.end(), data + 3, data + 3 + length);
     std::size_t at = 3 + length;
 
-    TextReadResult read = readTextTable(flash, offset);
-    if (!read.list) {
-        check(read.message.rfind("Die Texte dieser Datei können nicht bearbeitet werden: ", 0) == 0);
+    Result<TextList> read = readTextTable(flash, offset);
+    if (!read) {
+        check(read.message().rfind(msg::kCannotEditTexts, 0) == 0);
         return 0;
     }
-    TextList& list = *read.list;
+    TextList& list = read.value();
     checkList(list, flash);
 
     // Writing back an unchanged list reproduces the bytes.
     Bytes written = flash;
-    check(TexteArray_zu_BIN(written, list));
+    check(TexteArray_zu_BIN(written, list).ok());
     check(written == flash);
 
     std::vector<std::size_t> lengths;
@@ -71,29 +72,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         at += 3 + n;
 
         const Bytes before = position < list.entries().size() ? list.entry(position) : Bytes{};
-        const StoreOutcome out = Edit_zu_TexteArray(list, position, typed, mode);
+        const Status out = Edit_zu_TexteArray(list, position, typed, mode);
         for (std::size_t i = 0; i < lengths.size(); ++i) check(list.entry(i).size() == lengths[i]);
-        if (!out.ok) {
-            check(!out.message.empty());
+        if (!out) {
+            check(!out.message().empty());
             if (position < list.entries().size()) check(list.entry(position) == before);
-            if (out.message.find("nicht mehr lesbar") != std::string::npos) {
+            if (out.message().find("nicht mehr lesbar") != std::string::npos) {
                 // Only an emptied text is refused so; the whole table read again must agree.
                 check(typed.empty());
                 Bytes emptied = flash;
-                check(TexteArray_zu_BIN(emptied, list));
+                check(TexteArray_zu_BIN(emptied, list).ok());
                 std::size_t at = offset;
                 for (std::size_t i = 0; i < position; ++i) at += list.entry(i).size();
                 emptied[at] = 0x00;
                 std::fill_n(emptied.begin() + static_cast<std::ptrdiff_t>(at + 1), before.size() - 1, 0xFF);
-                check(!readTextTable(emptied, offset).list);
+                check(!readTextTable(emptied, offset).ok());
             }
             continue;
         }
         // Each accepted store leaves a table that the whole reading still takes.
         {
             Bytes now = flash;
-            check(TexteArray_zu_BIN(now, list));
-            check(readTextTable(now, offset).list.has_value());
+            check(TexteArray_zu_BIN(now, list).ok());
+            check(readTextTable(now, offset).ok());
         }
         check(position < list.textCount());
         check(typed.size() <= static_cast<std::size_t>(storeLimit(before, mode)));
@@ -108,14 +109,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The stores land inside the table and leave it readable.
     written = flash;
-    check(TexteArray_zu_BIN(written, list));
+    check(TexteArray_zu_BIN(written, list).ok());
     check(std::equal(flash.begin(), flash.begin() + static_cast<std::ptrdiff_t>(offset), written.begin()));
     const std::size_t end = offset + list.textBytes();
     check(std::equal(flash.begin() + static_cast<std::ptrdiff_t>(end), flash.end(),
                      written.begin() + static_cast<std::ptrdiff_t>(end)));
-    const TextReadResult again = readTextTable(written, offset);
-    check(again.list.has_value());
-    check(again.list->textCount() <= list.textCount());
-    checkList(*again.list, written);
+    const Result<TextList> again = readTextTable(written, offset);
+    check(again.ok());
+    check(again->textCount() <= list.textCount());
+    checkList(again.value(), written);
     return 0;
 }

@@ -1,9 +1,9 @@
 #include "text_import.hpp"
 
 #include "charset.hpp"
+#include "messages.hpp"
 
 #include <algorithm>
-#include <cstdio>
 #include <string_view>
 
 namespace zarvelo {
@@ -12,16 +12,6 @@ namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kTablePrefix = "Nr.\t";
-
-std::string n(std::size_t v) { return std::to_string(v); }
-
-std::string hexByte(std::uint8_t b) {
-    char s[8];
-    std::snprintf(s, sizeof s, "0x%02X", b);
-    return s;
-}
-
-std::string plural(std::size_t count, const char* one, const char* many) { return n(count) + ' ' + (count == 1 ? one : many); }
 
 // A line without its line end (LF, or CR LF).
 std::string_view lineAt(std::string_view body, std::size_t& from) {
@@ -43,14 +33,6 @@ bool looksLikeUtf8(std::string_view line) {
     return false;
 }
 
-TextFileRead refuse(std::string message) {
-    TextFileRead r;
-    r.message = std::move(message);
-    return r;
-}
-
-const char* modeName(OverlongMode mode) { return mode == OverlongMode::Erlauben ? "erlauben" : "sperren"; }
-
 bool equalsRow(std::u32string_view line, std::string_view row) {
     if (line.size() != row.size()) return false;
     for (std::size_t i = 0; i < line.size(); ++i)
@@ -60,12 +42,12 @@ bool equalsRow(std::u32string_view line, std::string_view row) {
 
 }  // namespace
 
-TextFileRead readTextFile(ByteView file, std::size_t textCount) {
-    if (file.size() > kMaxTextFileSize) return refuse(kTextFileTooLarge);
+Result<TextFileContent> readTextFile(ByteView file, std::size_t textCount) {
+    if (file.size() > kMaxTextFileSize) return Status::failure(msg::kTextFileTooLarge);
     std::string_view body(reinterpret_cast<const char*>(file.data()), file.size());
     const bool bom = body.substr(0, kBom.size()) == kBom;
     if (bom) body.remove_prefix(kBom.size());
-    if (body.empty()) return refuse("Die Textdatei ist leer.");
+    if (body.empty()) return Status::failure(msg::kTextFileEmpty);
 
     // Bytes no text line holds, each named with its line.
     std::size_t lineNumber = 1;
@@ -74,28 +56,22 @@ TextFileRead readTextFile(ByteView file, std::size_t textCount) {
         if (b == '\n') {
             ++lineNumber;
         } else if (b == 0x00) {
-            return refuse("Die Datei ist keine Textdatei: Zeile " + n(lineNumber) + " enthält ein Nullbyte.");
+            return Status::failure(msg::lineHasNul(lineNumber));
         } else if (b == '\r' && (i + 1 == body.size() || body[i + 1] != '\n')) {
-            return refuse("Die Datei ist keine Textdatei: Zeile " + n(lineNumber) +
-                          " enthält ein einzelnes CR (0x0D); Zeilen enden mit CR LF oder LF.");
+            return Status::failure(msg::lineHasLoneCr(lineNumber));
         } else if (b < 0x20 && b != '\t' && b != '\r') {
-            return refuse("Die Datei ist keine Textdatei: Zeile " + n(lineNumber) + " enthält das Steuerzeichen " +
-                          hexByte(b) + ".");
+            return Status::failure(msg::lineHasControlByte(lineNumber, b));
         }
     }
 
-    TextFileRead read;
+    TextFileContent read;
     read.format = body.substr(0, kTablePrefix.size()) == kTablePrefix ? TextFileFormat::Table : TextFileFormat::Lines;
     const bool table = read.format == TextFileFormat::Table;
     // Counted before anything is split, so a file of line ends costs nothing.
     const std::size_t lineCount =
         static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n')) + (body.back() == '\n' ? 0 : 1);
     const std::size_t textLines = lineCount - (table ? 1 : 0);
-    if (textLines != textCount)
-        return refuse(std::string(table ? "Die Tabelle hat " : "Die Textdatei hat ") +
-                      plural(textLines, table ? "Textzeile" : "Zeile", table ? "Textzeilen" : "Zeilen") +
-                      ", die geladene Datei hat " + plural(textCount, "Text", "Texte") +
-                      "; erwartet ist eine Zeile je Text.");
+    if (textLines != textCount) return Status::failure(msg::wrongLineCount(table, textLines, textCount));
 
     std::vector<std::string_view> lines;
     lines.reserve(lineCount);
@@ -113,25 +89,19 @@ TextFileRead readTextFile(ByteView file, std::size_t textCount) {
     if (!firstInvalid) {
         read.encoding = TextFileEncoding::Utf8;
     } else {
-        if (bom)
-            return refuse("Die Datei beginnt mit der Kennung für UTF-8 (BOM), Zeile " + n(firstInvalid) +
-                          " ist aber kein gültiges UTF-8.");
+        if (bom) return Status::failure(msg::bomOverInvalidUtf8(firstInvalid));
         read.encoding = TextFileEncoding::Windows1252;
         decoded.clear();
         for (const std::string_view line : lines) decoded.push_back(ansiToUnicode(line));
         if (std::any_of(lines.begin(), lines.end(), looksLikeUtf8))
-            read.note = "Hinweis: Die Datei ist kein gültiges UTF-8 (Zeile " + n(firstInvalid) +
-                        ") und wurde als Windows-1252 gelesen; Zeichen aus UTF-8 erscheinen dann als zwei Zeichen.";
+            read.note = msg::readAsWindows1252(firstInvalid);
     }
 
     if (!table) {
         read.lines = std::move(decoded);
-        read.ok = true;
         return read;
     }
-    if (toUtf8(decoded[0]) != kTextTableHeader)
-        return refuse("Die erste Zeile der Tabelle ist nicht die Kopfzeile „" + std::string(kTextTableHeader) +
-                      "“ (Spalten durch Tabulatoren getrennt).");
+    if (toUtf8(decoded[0]) != kTextTableHeader) return Status::failure(msg::tableHeaderMissing(kTextTableHeader));
     read.lines.reserve(textCount);
     for (std::size_t k = 1; k < decoded.size(); ++k) {
         const std::u32string& row = decoded[k];
@@ -139,85 +109,71 @@ TextFileRead readTextFile(ByteView file, std::size_t textCount) {
         std::size_t from = 0;
         for (std::size_t& tab : tabs) {
             tab = row.find(U'\t', from);
-            if (tab == std::u32string::npos)
-                return refuse("Zeile " + n(k + 1) +
-                              " der Tabelle hat keine vier Spalten (Nummer, Zeichen ohne und mit Überlänge, Text).");
+            if (tab == std::u32string::npos) return Status::failure(msg::tableColumnsMissing(k + 1));
             from = tab + 1;
         }
         const std::string number = toUtf8(row.substr(0, tabs[0]));
-        if (number != n(k))
-            return refuse("Zeile " + n(k + 1) + " der Tabelle: erwartet ist die Textnummer " + n(k) + ", dort steht „" +
-                          number + "“.");
+        if (number != std::to_string(k)) return Status::failure(msg::tableNumberWrong(k + 1, k, number));
         read.lines.push_back(row.substr(tabs[2] + 1));
     }
-    read.ok = true;
     return read;
 }
 
-std::string RefusedText::line() const { return "Text Nr. " + n(position + 1) + ": " + reason; }
+std::string RefusedText::line() const { return msg::refusedTextLine(position + 1, reason); }
 
-std::string TextImport::summary() const {
-    return plural(changed.size(), "Text", "Texte") + " übernommen, " + n(refused.size()) + " abgelehnt.";
-}
+std::string TextImport::summary() const { return msg::importSummary(changed.size(), refused.size()); }
 
 // Friend of the session: stores without the typed-character check it has already made.
 struct TextImporter {
-    static TextImport run(TextSession& session, ByteView file, OverlongMode mode) {
+    static Result<TextImport> run(TextSession& session, ByteView file, OverlongMode mode) {
+        Result<TextFileContent> read = readTextFile(file, session.textCount());
+        if (!read) return read.status();
         TextImport result;
-        TextFileRead read = readTextFile(file, session.textCount());
-        if (!read.ok) {
-            result.message = std::move(read.message);
-            return result;
-        }
-        result.ok = true;
-        result.note = std::move(read.note);
+        result.note = std::move(read.value().note);
         std::fill(session.marks_.begin(), session.marks_.end(), RowMark::None);
-        for (std::size_t k = 0; k < read.lines.size(); ++k) {
-            const std::u32string& line = read.lines[k];
+        const std::vector<std::u32string>& lines = read->lines;
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            const std::u32string& line = lines[k];
             if (equalsRow(line, session.rows_[k])) continue;
-            std::string reason = refusal(session.entry(k), line, mode);
-            if (reason.empty()) {
+            Status stored = storable(session.entry(k), line, mode);
+            if (stored) {
                 std::string ansi;
                 for (const char32_t c : line) ansi.push_back(static_cast<char>(*unicodeToAnsi(c)));
-                StoreOutcome stored = session.storeAnsi(k, ansi, mode);
-                if (stored.ok) {
-                    session.marks_[k] = RowMark::Imported;
-                    result.changed.push_back(k);
-                    continue;
-                }
-                reason = std::move(stored.message);
+                stored = session.storeAnsi(k, ansi, mode);
             }
-            session.marks_[k] = RowMark::Refused;
-            result.refused.push_back({k, std::move(reason)});
+            if (stored) {
+                session.marks_[k] = RowMark::Imported;
+                result.changed.push_back(k);
+            } else {
+                session.marks_[k] = RowMark::Refused;
+                result.refused.push_back({k, stored.message()});
+            }
         }
         return result;
     }
 
-    // Why a line cannot be stored as typed over `entry`: the first refused character and the
-    // length, each with the numbers behind it; empty when it can.
-    static std::string refusal(const Bytes& entry, std::u32string_view line, OverlongMode mode) {
+    // Whether a line can be stored as typed over `entry`. A refusal names the first refused
+    // character and the length, each with the numbers behind it.
+    static Status storable(const Bytes& entry, std::u32string_view line, OverlongMode mode) {
         std::string reason;
         for (std::size_t i = 0; i < line.size(); ++i) {
-            const std::string character = typedCharacterRefusal(line[i]);
-            if (character.empty()) continue;
-            reason = "An Stelle " + n(i + 1) + ": " + character;
+            const Status character = checkTypedCharacter(line[i]);
+            if (character) continue;
+            reason = msg::atCharacter(i + 1, character.message());
             break;
         }
         const auto limit = static_cast<std::size_t>(storeLimit(entry, mode));
         if (line.size() > limit) {
             if (!reason.empty()) reason += ' ';
-            reason += "Der Text ist um " + plural(line.size() - limit, "Zeichen", "Zeichen") + " zu lang: " +
-                      n(line.size()) + " Zeichen, Platz für höchstens " + n(limit) + " (Überlange Texte: " +
-                      modeName(mode);
             const auto gross = static_cast<std::size_t>(storeLimit(entry, OverlongMode::Erlauben));
-            if (mode == OverlongMode::Sperren && gross > limit) reason += "; mit „erlauben“ bis zu " + n(gross);
-            reason += ").";
+            const bool moreAllowed = mode == OverlongMode::Sperren && gross > limit;
+            reason += msg::lineTooLong(line.size(), limit, overlongModeName(mode), moreAllowed ? gross : 0);
         }
-        return reason;
+        return reason.empty() ? Status() : Status::failure(std::move(reason));
     }
 };
 
-TextImport importTexts(TextSession& session, ByteView file, OverlongMode mode) {
+Result<TextImport> importTexts(TextSession& session, ByteView file, OverlongMode mode) {
     return TextImporter::run(session, file, mode);
 }
 

@@ -5,6 +5,7 @@
 // text that cannot be stored is reported with its number, the reason and the numbers behind it.
 
 #include "text_session.hpp"
+#include "flash/result.hpp"
 
 #include <cstddef>
 #include <string>
@@ -12,19 +13,14 @@
 
 namespace zarvelo {
 
-// A larger file is refused unread.
+// A larger file is refused unread (msg::kTextFileTooLarge).
 inline constexpr std::size_t kMaxTextFileSize = std::size_t{1} << 20;
-inline constexpr const char* kTextFileTooLarge = "Die Textdatei ist größer als 1 MiB (1048576 Bytes) und wird nicht gelesen.";
 
 enum class TextFileFormat { Lines, Table };
 enum class TextFileEncoding { Windows1252, Utf8 };
 
-// The file split into one line of Unicode per text; refused as a whole with a German
-// message (empty, binary, too large, wrong line count, bad header or numbers, a UTF-8
-// byte order mark over bytes that are not UTF-8).
-struct TextFileRead {
-    bool ok = false;
-    std::string message;
+// The file split into one line of Unicode per text.
+struct TextFileContent {
     TextFileFormat format = TextFileFormat::Lines;
     TextFileEncoding encoding = TextFileEncoding::Windows1252;
     std::vector<std::u32string> lines;
@@ -32,7 +28,9 @@ struct TextFileRead {
     // UTF-8 throughout: worth a look before accepting.
     std::string note;
 };
-TextFileRead readTextFile(ByteView file, std::size_t textCount);
+// Refused as a whole with a German message: empty, binary, too large, wrong line count, bad
+// header or numbers, a UTF-8 byte order mark over bytes that are not UTF-8.
+Result<TextFileContent> readTextFile(ByteView file, std::size_t textCount);
 
 struct RefusedText {
     std::size_t position = 0;  // list position; shown as number position + 1
@@ -40,9 +38,8 @@ struct RefusedText {
     std::string line() const;  // "Text Nr. N: reason"
 };
 
+// What an import of a file did.
 struct TextImport {
-    bool ok = false;      // false: the file was refused as a whole and nothing changed
-    std::string message;  // why, when not ok
     std::vector<std::size_t> changed;  // positions stored from the file, ascending
     std::vector<RefusedText> refused;  // ascending
     std::string note;
@@ -52,7 +49,8 @@ struct TextImport {
 
 // Reads `file` for the session's texts and stores every changed line that fits under
 // `mode`; refused lines leave their texts as they were and are marked, as are the changed
-// ones. Marks of an earlier import are replaced; texts it stored stay stored.
-TextImport importTexts(TextSession& session, ByteView file, OverlongMode mode);
+// ones. Marks of an earlier import are replaced; texts it stored stay stored. A file refused
+// as a whole (see readTextFile) changes nothing.
+Result<TextImport> importTexts(TextSession& session, ByteView file, OverlongMode mode);
 
 }  // namespace zarvelo

@@ -16,20 +16,20 @@ std::size_t TextSession::storedCount() const {
     return static_cast<std::size_t>(std::count(stored_.begin(), stored_.end(), true));
 }
 
-StoreOutcome TextSession::storeTyped(std::size_t position, std::u32string_view text, OverlongMode mode) {
-    const TypedText typed = typedText(text);
-    if (!typed.ok) return {false, typed.message};
-    StoreOutcome outcome = storeAnsi(position, typed.ansi, mode);
-    if (outcome.ok && marks_[position] == RowMark::Refused) marks_[position] = RowMark::Imported;
-    return outcome;
+Status TextSession::storeTyped(std::size_t position, std::u32string_view text, OverlongMode mode) {
+    const Result<std::string> typed = typedText(text);
+    if (!typed) return typed.status();
+    Status stored = storeAnsi(position, typed.value(), mode);
+    if (stored && marks_[position] == RowMark::Refused) marks_[position] = RowMark::Imported;
+    return stored;
 }
 
-StoreOutcome TextSession::storeAnsi(std::size_t position, std::string_view ansi, OverlongMode mode) {
-    StoreOutcome outcome = Edit_zu_TexteArray(list_, position, ansi, mode);
-    if (!outcome.ok) return outcome;
+Status TextSession::storeAnsi(std::size_t position, std::string_view ansi, OverlongMode mode) {
+    Status stored = Edit_zu_TexteArray(list_, position, ansi, mode);
+    if (!stored) return stored;
     rows_[position] = std::string(ansi);
     stored_[position] = true;
-    return outcome;
+    return stored;
 }
 
 std::optional<std::size_t> TextSession::searchNext(std::u32string_view pattern) {

@@ -36,7 +36,7 @@ public:
     // Stores a typed text (Unicode): only characters the unit shows as typed, at most as many
     // as the overlong mode allows, the same bytes whoever types it. A refused store changes
     // nothing. A row refused by an import and then stored by hand counts as imported.
-    StoreOutcome storeTyped(std::size_t position, std::u32string_view text, OverlongMode mode);
+    Status storeTyped(std::size_t position, std::u32string_view text, OverlongMode mode);
 
     // The next row from the search position on that contains `pattern` (search folding),
     // advancing the search position past it; none, leaving the position at the end, when no
@@ -53,7 +53,7 @@ public:
 
 private:
     friend struct TextImporter;
-    StoreOutcome storeAnsi(std::size_t position, std::string_view ansi, OverlongMode mode);
+    Status storeAnsi(std::size_t position, std::string_view ansi, OverlongMode mode);
 
     TextList list_;
     std::vector<std::string> rows_;

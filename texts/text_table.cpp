@@ -1,39 +1,32 @@
 #include "text_table.hpp"
 
 #include "charset.hpp"
+#include "messages.hpp"
 #include "flash/firmware_versions.hpp"
 #include "flash/messages.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace zarvelo {
 
 namespace {
-
-constexpr const char* kCannotEdit = "Die Texte dieser Datei können nicht bearbeitet werden: ";
 
 bool isEndMarker(const Bytes& entry) {
     return entry.size() == kTextEndMarker.size() && std::equal(entry.begin(), entry.end(), kTextEndMarker.begin());
 }
 
 // Splits the table into entries (every 0x00 and 0xFF after a terminator belongs to the same
-// entry; the entry that begins with the end marker ends the table). Returns why the table
-// cannot be edited, or an empty string.
-std::string splitTable(ByteView flash, std::size_t offset, std::vector<Bytes>& entries) {
-    static const std::string kIncomplete = "das Ende der Texttabelle fehlt im Flash-Abbild.";
+// entry; the entry that begins with the end marker ends the table). A refusal says why the
+// table cannot be edited.
+Status splitTable(ByteView flash, std::size_t offset, std::vector<Bytes>& entries) {
     entries.clear();
     ByteReader reader(flash);
-    if (!reader.seek(offset)) return kIncomplete;
+    if (!reader.seek(offset)) return Status::failure(msg::kTableEndMissing);
     std::optional<std::uint8_t> ahead = reader.u8();
-    auto tooLong = [&] {
-        return "Eintrag Nr. " + std::to_string(entries.size() + 1) + " der Texttabelle ist länger als " +
-               std::to_string(kMaxTextEntryLength) + " Bytes.";
-    };
+    auto tooLong = [&] { return Status::failure(msg::tableEntryTooLong(entries.size() + 1, kMaxTextEntryLength)); };
     while (true) {
-        if (!ahead) return kIncomplete;
-        if (entries.size() == kMaxTextEntries)
-            return "die Texttabelle hat mehr als " + std::to_string(kMaxTextEntries) + " Einträge.";
+        if (!ahead) return Status::failure(msg::kTableEndMissing);
+        if (entries.size() == kMaxTextEntries) return Status::failure(msg::tooManyTableEntries(kMaxTextEntries));
         Bytes entry;
         do {
             if (entry.size() == kMaxTextEntryLength) return tooLong();
@@ -50,7 +43,7 @@ std::string splitTable(ByteView flash, std::size_t offset, std::vector<Bytes>& e
         if (end) break;
     }
     // The last two entries are the end marker and the non-text entry before it.
-    if (entries.size() < 3) return "die Texttabelle enthält keine Texte.";
+    if (entries.size() < 3) return Status::failure(msg::kTableWithoutTexts);
     return {};
 }
 
@@ -64,7 +57,7 @@ std::string utf8(char32_t c) {
 // before it that starts an entry of its own on every read, to the first entry after it at
 // which the reading starts a new entry again. Before and after that stretch the bytes and
 // the reading are as they were, so the whole table need not be read for every store.
-std::string readableAfterEmptying(const TextList& list, std::size_t position, const Bytes& emptied) {
+Status readableAfterEmptying(const TextList& list, std::size_t position, const Bytes& emptied) {
     const std::vector<Bytes>& entries = list.entries();
     const auto entryAt = [&](std::size_t i) -> const Bytes& { return i == position ? emptied : entries[i]; };
     // A reading never starts an entry at a 0x00 except at the table start; and it starts one
@@ -87,16 +80,12 @@ std::string readableAfterEmptying(const TextList& list, std::size_t position, co
         ahead = entryAt(index)[offset];
         if (++offset == entryAt(index).size()) ++index, offset = 0;
     };
-    const auto tooLong = [](std::size_t size) {
-        return "ein Eintrag der Texttabelle wäre länger als " + std::to_string(kMaxTextEntryLength) + " Bytes (" +
-               std::to_string(size) + " Bytes).";
-    };
     read();
     for (bool firstEntry = true;; firstEntry = false) {
-        if (ahead < 0) return "das Ende der Texttabelle fehlt im Flash-Abbild.";
+        if (ahead < 0) return Status::failure(msg::kTableEndMissing);
         if (!firstEntry && aheadOffset == 0 && aheadIndex > position && ahead != 0x00)
             // In step again; the entry after the last text must still be an entry of its own.
-            return aheadIndex > list.textCount() ? "die Texttabelle enthält keine Texte." : "";
+            return aheadIndex > list.textCount() ? Status::failure(msg::kTableWithoutTexts) : Status();
         Bytes entry;
         do {
             entry.push_back(static_cast<std::uint8_t>(ahead));
@@ -106,44 +95,41 @@ std::string readableAfterEmptying(const TextList& list, std::size_t position, co
             entry.push_back(static_cast<std::uint8_t>(ahead));
             read();
         }
-        if (entry.size() > kMaxTextEntryLength) return tooLong(entry.size());
+        if (entry.size() > kMaxTextEntryLength)
+            return Status::failure(msg::tableEntryWouldBeTooLong(entry.size(), kMaxTextEntryLength));
         if (isEndMarker(entry)) return {};
     }
 }
 
-const char* modeName(OverlongMode mode) { return mode == OverlongMode::Erlauben ? "erlauben" : "sperren"; }
-
 }  // namespace
 
-TextReadResult readTextTable(ByteView flash, std::size_t tableOffset) {
+Result<TextList> readTextTable(ByteView flash, std::size_t tableOffset) {
     TextList list;
-    const std::string reason = splitTable(flash, tableOffset, list.entries_);
-    if (!reason.empty()) return {std::nullopt, kCannotEdit + reason};
+    const Status split = splitTable(flash, tableOffset, list.entries_);
+    if (!split) return Status::failure(msg::kCannotEditTexts + split.message());
     list.textCount_ = static_cast<std::uint16_t>(list.entries_.size() - 2);
     list.tableOffset_ = tableOffset;
     for (std::size_t i = 0; i < list.textCount_; ++i) list.textBytes_ += list.entries_[i].size();
-    return {std::move(list), {}};
+    return list;
 }
 
-TextReadResult BIN_zu_TexteArray(ByteView flash, int versionIndex) {
-    if (versionIndex < 1 || versionIndex > kVersionCount) return {std::nullopt, msg::kNoFileLoaded};
+Result<TextList> BIN_zu_TexteArray(ByteView flash, int versionIndex) {
+    if (versionIndex < 1 || versionIndex > kVersionCount) return Status::failure(msg::kNoFileLoaded);
     return readTextTable(flash, static_cast<std::size_t>(firmwareVersion(versionIndex).textTableOffset));
 }
 
-StoreOutcome Edit_zu_TexteArray(TextList& list, std::size_t position, std::string_view ansiText, OverlongMode mode) {
-    if (position >= list.textCount_)
-        return {false, "Text Nr. " + std::to_string(position + 1) + " gibt es nicht: geladen sind " +
-                           std::to_string(list.textCount_) + " Texte."};
+Status Edit_zu_TexteArray(TextList& list, std::size_t position, std::string_view ansiText, OverlongMode mode) {
+    if (position >= list.textCount_) return Status::failure(msg::noSuchText(position + 1, list.textCount_));
     for (const char c : ansiText) {
         const auto a = static_cast<std::uint8_t>(c);
-        if (!isTypeableAnsi(a)) return {false, typedCharacterRefusal(ansiToUnicode(a))};
+        // Every ANSI byte has a character that comes back to it, so this check refuses.
+        if (!isTypeableAnsi(a)) return checkTypedCharacter(ansiToUnicode(a));
     }
     const Bytes& old = list.entries_[position];
     const std::size_t limit = static_cast<std::size_t>(storeLimit(old, mode));
-    const std::string tooLong = "Der Text ist zu lang: Text Nr. " + std::to_string(position + 1) + " fasst höchstens " +
-                                std::to_string(limit) + " Zeichen (Überlange Texte: " + modeName(mode) +
-                                "), der neue Text hat " + std::to_string(ansiText.size()) + ".";
-    if (ansiText.size() > limit) return {false, tooLong};
+    const Status tooLong =
+        Status::failure(msg::textTooLong(position + 1, limit, overlongModeName(mode), ansiText.size()));
+    if (ansiText.size() > limit) return tooLong;
 
     // Control bytes keep their position while characters remain to be placed around them;
     // with overlong texts allowed they are dropped.
@@ -151,39 +137,41 @@ StoreOutcome Edit_zu_TexteArray(TextList& list, std::size_t position, std::strin
     result.reserve(old.size());
     std::size_t i = 0;
     for (std::size_t p = 0; p < ansiText.size(); ++i) {
-        if (i >= old.size()) return {false, tooLong};
+        if (i >= old.size()) return tooLong;
         if (mode == OverlongMode::Sperren && isControlByte(old[i]))
             result.push_back(old[i]);
         else
             result.push_back(A2F(static_cast<std::uint8_t>(ansiText[p++])));
     }
     result.push_back(0x00);
-    if (result.size() > old.size()) return {false, tooLong};
+    if (result.size() > old.size()) return tooLong;
     result.resize(old.size(), 0xFF);
 
     // A text that is not empty keeps the entries as the next read finds them. An emptied one
     // joins a neighbour then; refuse the store if the table could no longer be read at all.
-    const std::string reason = result[0] == 0x00 ? readableAfterEmptying(list, position, result) : std::string();
-    if (!reason.empty())
-        return {false, "Text Nr. " + std::to_string(position + 1) +
-                           " kann so nicht eingetragen werden, danach wäre die Texttabelle nicht mehr lesbar: " + reason};
+    if (result[0] == 0x00) {
+        const Status readable = readableAfterEmptying(list, position, result);
+        if (!readable) return Status::failure(msg::tableUnreadableAfterStore(position + 1, readable.message()));
+    }
 
     list.entries_[position] = std::move(result);
-    return {true, {}};
+    return {};
 }
 
-bool TexteArray_zu_BIN(Bytes& flash, const TextList& list) {
+Status TexteArray_zu_BIN(Bytes& flash, const TextList& list) {
     const std::size_t offset = list.tableOffset();
-    if (offset > flash.size() || list.textBytes() > flash.size() - offset) return false;
+    if (offset > flash.size() || list.textBytes() > flash.size() - offset)
+        return Status::failure(msg::kTextsDoNotFitImage);
     std::size_t pos = offset, total = 0;
     for (std::size_t k = 0; k < list.textCount(); ++k) total += list.entry(k).size();
-    if (total != list.textBytes()) return false;  // a length changed: later texts would move
+    // A length changed: later texts would move.
+    if (total != list.textBytes()) return Status::failure(msg::kTextsDoNotFitImage);
     for (std::size_t k = 0; k < list.textCount(); ++k) {
         const Bytes& e = list.entry(k);
         std::copy(e.begin(), e.end(), flash.begin() + static_cast<std::ptrdiff_t>(pos));
         pos += e.size();
     }
-    return true;
+    return {};
 }
 
 int grossLength(ByteView entry) { return static_cast<int>(entry.size()) - 1; }
@@ -196,34 +184,29 @@ int storeLimit(ByteView entry, OverlongMode mode) {
     return mode == OverlongMode::Erlauben ? std::max(0, grossLength(entry)) : netLength(entry);
 }
 
-std::string typedCharacterRefusal(char32_t c) {
-    const std::optional<std::uint8_t> ansi = unicodeToAnsi(c);
-    if (ansi && isTypeableAnsi(*ansi)) return {};
-    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
-        char code[8];
-        std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(c));
-        return std::string("Der Text enthält ein Steuerzeichen (U+") + code + "); es kann nicht eingetragen werden.";
-    }
-    if (!ansi)
-        return "Das Zeichen „" + utf8(c) +
-               "“ gibt es im Windows-Zeichensatz (Windows-1252) nicht; es kann nicht eingetragen werden.";
-    const std::uint8_t device = A2F(*ansi);
-    if (!isVisibleByte(device))
-        return "Das Zeichen „" + utf8(c) + "“ kann nicht eingetragen werden: das Navi liest es als Steuerzeichen.";
-    return "Das Zeichen „" + utf8(c) + "“ kann nicht eingetragen werden: das Navi zeigt es als „" +
-           utf8(ansiToUnicode(F2A(device))) + "“.";
+const char* overlongModeName(OverlongMode mode) {
+    return mode == OverlongMode::Erlauben ? msg::kOverlongAllowed : msg::kOverlongLocked;
 }
 
-TypedText typedText(std::u32string_view text) {
-    TypedText out;
-    out.ansi.reserve(text.size());
+Status checkTypedCharacter(char32_t c) {
+    const std::optional<std::uint8_t> ansi = unicodeToAnsi(c);
+    if (ansi && isTypeableAnsi(*ansi)) return {};
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return Status::failure(msg::typedControlCharacter(c));
+    if (!ansi) return Status::failure(msg::characterNotInWindows1252(utf8(c)));
+    const std::uint8_t device = A2F(*ansi);
+    if (!isVisibleByte(device)) return Status::failure(msg::characterReadAsControl(utf8(c)));
+    return Status::failure(msg::characterShownAs(utf8(c), utf8(ansiToUnicode(F2A(device)))));
+}
+
+Result<std::string> typedText(std::u32string_view text) {
+    std::string ansi;
+    ansi.reserve(text.size());
     for (const char32_t c : text) {
-        std::string refusal = typedCharacterRefusal(c);
-        if (!refusal.empty()) return {false, {}, std::move(refusal)};
-        out.ansi.push_back(static_cast<char>(*unicodeToAnsi(c)));
+        Status typeable = checkTypedCharacter(c);
+        if (!typeable) return typeable;
+        ansi.push_back(static_cast<char>(*unicodeToAnsi(c)));
     }
-    out.ok = true;
-    return out;
+    return ansi;
 }
 
 std::string rowText(ByteView entry) {
@@ -253,11 +236,11 @@ TextWarning classifyText(ByteView entry) {
 
 const char* warningText(TextWarning warning) {
     switch (warning) {
-    case TextWarning::ControlCharacters: return "Steuerzeichen im Text";
-    case TextWarning::UnknownSpecialCharacter: return "nicht erkanntes Sonderzeichen im Text";
+    case TextWarning::ControlCharacters: return msg::kWarningControlCharacters;
+    case TextWarning::UnknownSpecialCharacter: return msg::kWarningUnknownSpecial;
     case TextWarning::None: break;
     }
-    return "OK";
+    return msg::kWarningNone;
 }
 
 Bytes textExport(const std::vector<std::string>& rows) {

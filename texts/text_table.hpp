@@ -6,6 +6,7 @@
 // bytes. Conversion between ANSI and Unicode is the front ends' business.
 
 #include "flash/bytes.hpp"
+#include "flash/result.hpp"
 
 #include <array>
 #include <cstdint>
@@ -23,13 +24,6 @@ inline constexpr std::size_t kMaxTextEntryLength = 255;
 // Item index of the "Überlange Texte" choice.
 enum class OverlongMode { Erlauben = 0, Sperren = 1 };
 
-struct StoreOutcome {
-    bool ok = false;
-    std::string message;  // German reason for a refused store
-};
-
-struct TextReadResult;
-
 // The editor's copy of the text table. Entries keep their stored length for good: the only
 // change is a store, and a store never changes a length.
 class TextList {
@@ -44,35 +38,30 @@ public:
     std::size_t textBytes() const { return textBytes_; }
 
 private:
-    friend TextReadResult readTextTable(ByteView flash, std::size_t tableOffset);
-    friend StoreOutcome Edit_zu_TexteArray(TextList& list, std::size_t position, std::string_view ansiText,
-                                           OverlongMode mode);
+    friend Result<TextList> readTextTable(ByteView flash, std::size_t tableOffset);
+    friend Status Edit_zu_TexteArray(TextList& list, std::size_t position, std::string_view ansiText,
+                                     OverlongMode mode);
     std::vector<Bytes> entries_;
     std::uint16_t textCount_ = 0;
     std::size_t tableOffset_ = 0;
     std::size_t textBytes_ = 0;
 };
 
-struct TextReadResult {
-    std::optional<TextList> list;  // empty when the table cannot be edited
-    std::string message;           // German reason when `list` is empty
-};
-
 // Reads the table starting at `tableOffset`. A table that runs off the end of the image, has
 // more than 9001 entries, an entry over 255 bytes or no text at all is refused with a message.
-TextReadResult readTextTable(ByteView flash, std::size_t tableOffset);
+Result<TextList> readTextTable(ByteView flash, std::size_t tableOffset);
 // The same at the text table offset of a version index 1..13 (any other index is refused).
-TextReadResult BIN_zu_TexteArray(ByteView flash, int versionIndex);
+Result<TextList> BIN_zu_TexteArray(ByteView flash, int versionIndex);
 
 // Stores an ANSI text typed for the text at `position`, converted with A2F, under the given
 // mode. A text longer than the mode allows (storeLimit), a character the unit would not show
 // as typed (isTypeableAnsi), or a store after which the table could no longer be read, is
 // refused and leaves the list as it was.
-StoreOutcome Edit_zu_TexteArray(TextList& list, std::size_t position, std::string_view ansiText, OverlongMode mode);
+Status Edit_zu_TexteArray(TextList& list, std::size_t position, std::string_view ansiText, OverlongMode mode);
 
-// Writes the listed texts back from the list's table offset. Returns false, writing
-// nothing, if they do not fit into `flash`.
-bool TexteArray_zu_BIN(Bytes& flash, const TextList& list);
+// Writes the listed texts back from the list's table offset. Refused, writing nothing, if
+// they do not fit into `flash`.
+Status TexteArray_zu_BIN(Bytes& flash, const TextList& list);
 
 // Stored length - 1: the most characters the entry can hold with its terminator.
 int grossLength(ByteView entry);
@@ -81,18 +70,16 @@ int netLength(ByteView entry);
 // How many characters a store may place into the entry: the gross length when overlong
 // texts are allowed, else the net length.
 int storeLimit(ByteView entry, OverlongMode mode);
+// "erlauben" or "sperren", as the choice is labelled.
+const char* overlongModeName(OverlongMode mode);
 
-// Why a typed character cannot go into a text (a German sentence naming it), or an empty
-// string when it can: it must exist in Windows-1252 and pass isTypeableAnsi.
-std::string typedCharacterRefusal(char32_t c);
+// Whether a typed character can go into a text: it must exist in Windows-1252 and pass
+// isTypeableAnsi. A refusal names the character and what the unit would make of it.
+Status checkTypedCharacter(char32_t c);
 
-struct TypedText {
-    bool ok = false;
-    std::string ansi;     // the text in Windows-1252 bytes
-    std::string message;  // refusal of the first character that cannot be typed
-};
-// A text as typed (Unicode) in the bytes a store takes, under the typed-character rule.
-TypedText typedText(std::u32string_view text);
+// A text as typed (Unicode) in the Windows-1252 bytes a store takes, under the
+// typed-character rule; refused for the first character that cannot be typed.
+Result<std::string> typedText(std::u32string_view text);
 
 // The list box row: bytes 0x20..0xFE through F2A, all others left out (ANSI bytes).
 std::string rowText(ByteView entry);

@@ -25,6 +25,8 @@ namespace {
 const QColor kImportedRow(255, 236, 150);
 const QColor kRefusedRow(255, 190, 190);
 
+QString textsLoaded(std::size_t count) { return QString::number(count) + QStringLiteral(" Texte geladen"); }
+
 bool isEnter(QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -36,7 +38,7 @@ class TypedCharacterValidator : public QValidator {
 public:
     TypedCharacterValidator(Platform& platform, QObject* parent) : QValidator(parent), platform_(platform) {}
     State validate(QString& input, int&) const override {
-        if (typedText(input.toStdU32String()).ok) return Acceptable;
+        if (typedText(input.toStdU32String()).ok()) return Acceptable;
         platform_.beep();
         return Invalid;
     }
@@ -56,7 +58,7 @@ TF4_Texte::TF4_Texte(Workspace& workspace, Platform& platform, std::function<voi
     BB_Abbruch->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     BB_OK->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     E_Text->setValidator(new TypedCharacterValidator(platform_, this));
-    P_AnzahlTexte->setText(QStringLiteral("0 Texte geladen"));
+    P_AnzahlTexte->setText(textsLoaded(0));
 
     for (QObject* o : std::initializer_list<QObject*>{E_Text, E_Suche, LB_Texte}) o->installEventFilter(this);
     connect(LB_Texte, &QListWidget::currentRowChanged, this, [this] { LB_TexteClick(); });
@@ -109,15 +111,15 @@ std::uint16_t TF4_Texte::searchPosition() const {
 }
 
 bool TF4_Texte::FormShow() {
-    TextReadResult read = workspace_.BIN_zu_TexteArray();
-    if (!read.list) {
-        platform_.message(read.message);
+    Result<TextList> read = workspace_.BIN_zu_TexteArray();
+    if (!read) {
+        platform_.message(read.message());
         return false;
     }
     // The reads below refresh everything the mode change would.
     setOverlongMode(OverlongMode::Sperren, false);
     LB_Texte->setFocus();
-    session_.emplace(std::move(*read.list));
+    session_.emplace(std::move(read).value());
     if (report_) report_->hide();
     TexteArray_zu_ListBox();
     current_ = 0;
@@ -137,7 +139,7 @@ void TF4_Texte::TexteArray_zu_ListBox() {
     rows.reserve(static_cast<qsizetype>(count));
     for (std::size_t k = 0; k < count; ++k) rows.append(rowAt(k));
     LB_Texte->addItems(rows);
-    P_AnzahlTexte->setText(QString::number(count) + QStringLiteral(" Texte geladen"));
+    P_AnzahlTexte->setText(textsLoaded(count));
     if (count > 0) LB_Texte->setCurrentRow(0);
     quiet_ = was;
 }
@@ -194,9 +196,9 @@ void TF4_Texte::RG_UeberLaengeClick() {
 
 void TF4_Texte::Text_eintragen() {
     if (!session_ || current_ >= session_->textCount()) return;
-    const StoreOutcome stored = session_->storeTyped(current_, E_Text->text().toStdU32String(), overlongMode());
-    if (!stored.ok) {
-        platform_.message(stored.message);
+    const Status stored = session_->storeTyped(current_, E_Text->text().toStdU32String(), overlongMode());
+    if (!stored) {
+        platform_.message(stored.message());
         return;
     }
     LB_Texte->item(current_)->setText(E_Text->text());
@@ -246,9 +248,9 @@ void TF4_Texte::P_Texte_ladenClick() {
     if (!session_) return;
     const std::optional<std::string> path = platform_.openFile({kTextImportFilter, kTxtExtension, {}});
     if (!path) return;
-    const TextImport imported = importTextFile(*session_, *path, overlongMode());
-    if (!imported.ok) {
-        platform_.message(imported.message);
+    const Result<TextImport> imported = importTextFile(*session_, *path, overlongMode());
+    if (!imported) {
+        platform_.message(imported.message());
         return;
     }
     for (std::size_t k = 0; k < session_->textCount(); ++k) {
@@ -262,7 +264,7 @@ void TF4_Texte::P_Texte_ladenClick() {
         report_ = new TextImportReport(this);
         connect(report_, &TextImportReport::textChosen, this, [this](std::size_t position) { editText(position); });
     }
-    report_->showReport(*path, imported);
+    report_->showReport(*path, imported.value());
 }
 
 void TF4_Texte::showMark(std::size_t position) {
@@ -294,9 +296,12 @@ void TF4_Texte::editText(std::size_t position) {
 }
 
 void TF4_Texte::BB_OKClick() {
-    if (session_ && !workspace_.TexteArray_zu_BIN(session_->list())) {
-        platform_.message("Die Texte passen nicht mehr zur geladenen Datei und werden nicht übernommen.");
-        return;
+    if (session_) {
+        const Status written = workspace_.TexteArray_zu_BIN(session_->list());
+        if (!written) {
+            platform_.message(written.message());
+            return;
+        }
     }
     accept();
 }

@@ -10,6 +10,6 @@ namespace zarvelo {
 
 // Reads at most 1 MiB from `path` and imports it (see importTexts). A file that cannot be
 // read is refused with a German message and the system's reason; nothing changes then.
-TextImport importTextFile(TextSession& session, const std::string& path, OverlongMode mode);
+Result<TextImport> importTextFile(TextSession& session, const std::string& path, OverlongMode mode);
 
 }  // namespace zarvelo

@@ -7,6 +7,7 @@
 #include "flash/flash_image.hpp"
 #include "flash/messages.hpp"
 #include "graphics/start_image.hpp"
+#include "texts/messages.hpp"
 
 #include <algorithm>
 
@@ -188,18 +189,16 @@ std::size_t Workspace::paletteOffset() const {
     return static_cast<std::size_t>(firmwareVersion(versionIndex_).paletteOffset);
 }
 
-TextReadResult Workspace::BIN_zu_TexteArray() const {
-    if (!fileLoaded_) return {std::nullopt, msg::kNoFileLoaded};
+Result<TextList> Workspace::BIN_zu_TexteArray() const {
+    if (!fileLoaded_) return Status::failure(msg::kNoFileLoaded);
     return zarvelo::BIN_zu_TexteArray(flash_, versionIndex_);
 }
 
-bool Workspace::TexteArray_zu_BIN(const TextList& list) {
-    if (!fileLoaded_ ||
-        list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex_).textTableOffset))
-        return false;
-    return applyChange(ChangeKind::Texts, steplabel::kTexts, [&] {
-               return zarvelo::TexteArray_zu_BIN(flash_, list) ? Status() : Status::failure({});
-           }).ok();
+Status Workspace::TexteArray_zu_BIN(const TextList& list) {
+    if (!fileLoaded_) return Status::failure(msg::kNoFileLoaded);
+    if (list.tableOffset() != static_cast<std::size_t>(firmwareVersion(versionIndex_).textTableOffset))
+        return Status::failure(msg::kTextsOfAnotherFile);
+    return applyChange(ChangeKind::Texts, steplabel::kTexts, [&] { return zarvelo::TexteArray_zu_BIN(flash_, list); });
 }
 
 void Workspace::BIN_lese_Palette() {

@@ -107,10 +107,10 @@ public:
 
     // The text list of the loaded version, for the text editor; refused with a German
     // message when the table cannot be edited.
-    TextReadResult BIN_zu_TexteArray() const;
-    // Writes the listed texts back into the flash image. False (nothing written) for a list
-    // that does not belong to the loaded version's table.
-    bool TexteArray_zu_BIN(const TextList& list);
+    Result<TextList> BIN_zu_TexteArray() const;
+    // Writes the listed texts back into the flash image as one step. Refused, writing
+    // nothing, for a list that does not belong to the loaded version's table.
+    Status TexteArray_zu_BIN(const TextList& list);
 
     // --- palettes ---
     // The palette of the day or the night view.

@@ -170,17 +170,18 @@ TEST(Cli, SetTextStoresLikeTheEditor) {
     // The same road through the workspace gives the same file.
     Workspace ws;
     ASSERT_TRUE(ws.loadBytes(sample.dnl, "x").ok());
-    TextReadResult texts = ws.BIN_zu_TexteArray();
-    ASSERT_TRUE(Edit_zu_TexteArray(*texts.list, k, "Gr\xFC\xDF", OverlongMode::Sperren).ok);
-    ASSERT_TRUE(ws.TexteArray_zu_BIN(*texts.list));
+    Result<TextList> texts = ws.BIN_zu_TexteArray();
+    ASSERT_TRUE(texts.ok()) << texts.message();
+    ASSERT_TRUE(Edit_zu_TexteArray(texts.value(), k, "Gr\xFC\xDF", OverlongMode::Sperren).ok());
+    ASSERT_TRUE(ws.TexteArray_zu_BIN(texts.value()).ok());
     const Bytes rebuilt = ws.rebuilt(ColourMode::Normal).dnl;
     EXPECT_EQ(test::readAll(out), QByteArray(reinterpret_cast<const char*>(rebuilt.data()), static_cast<qsizetype>(rebuilt.size())));
 
     Workspace reread;
     ASSERT_TRUE(reread.loadFile(out.toStdString()).ok());
-    const TextReadResult again = reread.BIN_zu_TexteArray();
-    ASSERT_TRUE(again.list);
-    const Bytes& stored = again.list->entry(k);
+    const Result<TextList> again = reread.BIN_zu_TexteArray();
+    ASSERT_TRUE(again.ok()) << again.message();
+    const Bytes& stored = again->entry(k);
     EXPECT_EQ(stored.size(), sample.textEntries[k].size());
     EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 5), (Bytes{0x47, 0x72, 0x99, 0x8D, 0x00}));
 }
@@ -227,7 +228,9 @@ TEST(Cli, SetTextRefusesWhatDoesNotFit) {
     EXPECT_EQ(test::runCli({"set-text", in, number, out, "--text", QString(gross, 'x'), "--overlong"}).exitCode, 0);
     Workspace reread;
     ASSERT_TRUE(reread.loadFile(out.toStdString()).ok());
-    EXPECT_EQ(rowText(reread.BIN_zu_TexteArray().list->entry(k)), std::string(static_cast<std::size_t>(gross), 'x'));
+    const Result<TextList> texts = reread.BIN_zu_TexteArray();
+    ASSERT_TRUE(texts.ok()) << texts.message();
+    EXPECT_EQ(rowText(texts->entry(k)), std::string(static_cast<std::size_t>(gross), 'x'));
 
     // Text numbers and usage.
     const QString count = QString::number(sample.textEntries.size());

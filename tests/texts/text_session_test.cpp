@@ -1,6 +1,7 @@
 // The text editor's session and the import of a translator's file into it.
 
 #include "texts/charset.hpp"
+#include "texts/messages.hpp"
 #include "texts/text_import.hpp"
 #include "texts/text_session.hpp"
 
@@ -23,9 +24,9 @@ TextSession makeSession() {
     for (const Bytes& e : kEntries) flash.insert(flash.end(), e.begin(), e.end());
     flash.insert(flash.end(), {0x12, 0x34, 0x00});
     flash.insert(flash.end(), kTextEndMarker.begin(), kTextEndMarker.end());
-    TextReadResult read = readTextTable(flash, 0);
-    EXPECT_TRUE(read.list) << read.message;
-    return TextSession(std::move(*read.list));
+    Result<TextList> read = readTextTable(flash, 0);
+    EXPECT_TRUE(read.ok()) << read.message();
+    return TextSession(std::move(read).value());
 }
 
 Bytes bytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
@@ -49,7 +50,7 @@ TEST(TextSession, StoresTypedTextsAsTypedAndRefusesWithoutChange) {
     EXPECT_EQ(s.rows(), (std::vector<std::string>{"Haus", "AB", "Stra\xDF" "e", "Ende"}));
     EXPECT_EQ(s.storedCount(), 0u);
 
-    ASSERT_TRUE(s.storeTyped(2, U"Grüße", OverlongMode::Sperren).ok);
+    ASSERT_TRUE(s.storeTyped(2, U"Grüße", OverlongMode::Sperren).ok());
     EXPECT_EQ(s.entry(2), (Bytes{0x47, 0x72, 0x99, 0x8D, 0x65, 0x00, 0xFF, 0xFF}));
     EXPECT_EQ(s.row(2), "Gr\xFC\xDF" "e");
     EXPECT_TRUE(s.stored(2));
@@ -73,21 +74,21 @@ TEST(TextSession, StoresTypedTextsAsTypedAndRefusesWithoutChange) {
         SCOPED_TRACE(c.name);
         const std::vector<Bytes> before = entries(s);
         const std::vector<std::string> rows = s.rows();
-        const StoreOutcome out = s.storeTyped(c.position, c.text, c.mode);
-        EXPECT_FALSE(out.ok);
-        EXPECT_NE(out.message.find(c.message), std::string::npos) << out.message;
+        const Status out = s.storeTyped(c.position, c.text, c.mode);
+        EXPECT_FALSE(out.ok());
+        EXPECT_NE(out.message().find(c.message), std::string::npos) << out.message();
         EXPECT_EQ(entries(s), before);
         EXPECT_EQ(s.rows(), rows);
         EXPECT_EQ(s.storedCount(), 1u);
     }
     // With overlong texts allowed, the filler is room; the control byte is dropped.
-    ASSERT_TRUE(s.storeTyped(1, U"XYZ", OverlongMode::Erlauben).ok);
+    ASSERT_TRUE(s.storeTyped(1, U"XYZ", OverlongMode::Erlauben).ok());
     EXPECT_EQ(s.entry(1), (Bytes{0x58, 0x59, 0x5A, 0x00}));
 }
 
 TEST(TextSession, SearchWalksTheRowsAsTheyAreNow) {
     TextSession s = makeSession();
-    ASSERT_TRUE(s.storeTyped(3, U"haus", OverlongMode::Sperren).ok);
+    ASSERT_TRUE(s.storeTyped(3, U"haus", OverlongMode::Sperren).ok());
     EXPECT_EQ(s.searchNext(U"HAUS"), std::optional<std::size_t>(0));
     EXPECT_EQ(s.searchNext(U"HAUS"), std::optional<std::size_t>(3));
     EXPECT_EQ(s.searchNext(U"HAUS"), std::nullopt);
@@ -101,7 +102,7 @@ TEST(TextSession, SearchWalksTheRowsAsTheyAreNow) {
 
 TEST(TextSession, ExportsTheRowsAndTheTranslatorsTable) {
     TextSession s = makeSession();
-    ASSERT_TRUE(s.storeTyped(3, U"Öl", OverlongMode::Sperren).ok);
+    ASSERT_TRUE(s.storeTyped(3, U"Öl", OverlongMode::Sperren).ok());
     EXPECT_EQ(s.exportText(), bytes("Haus\r\nAB\r\nStra\xDF" "e\r\n\xD6l\r\n"));
     EXPECT_EQ(s.exportTable(), bytes("Nr.\tZeichen ohne Überlänge\tZeichen mit Überlänge\tText\r\n"
                                      "1\t4\t7\tHaus\r\n"
@@ -114,7 +115,7 @@ TEST(TextSession, ExportsTheRowsAndTheTranslatorsTable) {
 
 TEST(TextImport, EncodingsAndLineEndsGiveTheSameResult) {
     TextSession reference = makeSession();
-    ASSERT_TRUE(reference.storeTyped(2, U"Grüß", OverlongMode::Sperren).ok);
+    ASSERT_TRUE(reference.storeTyped(2, U"Grüß", OverlongMode::Sperren).ok());
 
     const std::string table = "Nr.\tZeichen ohne Überlänge\tZeichen mit Überlänge\tText\r\n";
     struct Case {
@@ -139,23 +140,23 @@ TEST(TextImport, EncodingsAndLineEndsGiveTheSameResult) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TextFileRead read = readTextFile(bytes(c.file), 4);
-        ASSERT_TRUE(read.ok) << read.message;
-        EXPECT_EQ(read.encoding, c.encoding);
-        EXPECT_EQ(read.format, c.format);
-        EXPECT_TRUE(read.note.empty());
+        const Result<TextFileContent> read = readTextFile(bytes(c.file), 4);
+        ASSERT_TRUE(read.ok()) << read.message();
+        EXPECT_EQ(read->encoding, c.encoding);
+        EXPECT_EQ(read->format, c.format);
+        EXPECT_TRUE(read->note.empty());
 
         TextSession s = makeSession();
-        const TextImport imported = importTexts(s, bytes(c.file), OverlongMode::Sperren);
-        ASSERT_TRUE(imported.ok) << imported.message;
-        EXPECT_EQ(imported.changed, std::vector<std::size_t>{2});
-        EXPECT_TRUE(imported.refused.empty());
+        const Result<TextImport> imported = importTexts(s, bytes(c.file), OverlongMode::Sperren);
+        ASSERT_TRUE(imported.ok()) << imported.message();
+        EXPECT_EQ(imported->changed, std::vector<std::size_t>{2});
+        EXPECT_TRUE(imported->refused.empty());
         EXPECT_EQ(entries(s), entries(reference));
         EXPECT_EQ(s.rows(), reference.rows());
         // The untouched text keeps its control byte.
         EXPECT_EQ(s.entry(1), kEntries[1]);
         EXPECT_EQ(marks(s), (std::vector<RowMark>{RowMark::None, RowMark::None, RowMark::Imported, RowMark::None}));
-        EXPECT_EQ(imported.summary(), "1 Text übernommen, 0 abgelehnt.");
+        EXPECT_EQ(imported->summary(), "1 Text übernommen, 0 abgelehnt.");
     }
 }
 
@@ -177,13 +178,13 @@ TEST(TextImport, ReportsEveryTextThatDoesNotFitAndStoresTheOthers) {
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.mode));
         TextSession s = makeSession();
-        const TextImport imported = importTexts(s, bytes(file), c.mode);
-        ASSERT_TRUE(imported.ok) << imported.message;
+        const Result<TextImport> imported = importTexts(s, bytes(file), c.mode);
+        ASSERT_TRUE(imported.ok()) << imported.message();
         std::vector<std::string> report;
-        for (const RefusedText& r : imported.refused) report.push_back(r.line());
+        for (const RefusedText& r : imported->refused) report.push_back(r.line());
         EXPECT_EQ(report, c.report);
-        EXPECT_EQ(imported.changed, std::vector<std::size_t>{3});
-        EXPECT_EQ(imported.summary(), "1 Text übernommen, 2 abgelehnt.");
+        EXPECT_EQ(imported->changed, std::vector<std::size_t>{3});
+        EXPECT_EQ(imported->summary(), "1 Text übernommen, 2 abgelehnt.");
         EXPECT_EQ(s.entry(0), kEntries[0]);
         EXPECT_EQ(s.entry(1), kEntries[1]);
         EXPECT_EQ(s.row(3), "Ziel");
@@ -191,17 +192,18 @@ TEST(TextImport, ReportsEveryTextThatDoesNotFitAndStoresTheOthers) {
                   (std::vector<RowMark>{RowMark::Refused, RowMark::Refused, RowMark::None, RowMark::Imported}));
 
         // Fixing a refused text by hand turns its mark into a change.
-        ASSERT_TRUE(s.storeTyped(0, U"Hof", c.mode).ok);
+        ASSERT_TRUE(s.storeTyped(0, U"Hof", c.mode).ok());
         EXPECT_EQ(s.mark(0), RowMark::Imported);
         EXPECT_EQ(s.storedCount(), 2u);
     }
 
     // Both reasons at once.
     TextSession s = makeSession();
-    const TextImport both = importTexts(s, bytes("Haus€boot\nAB\nStraße\nEnde\n"), OverlongMode::Sperren);
-    ASSERT_EQ(both.refused.size(), 1u);
-    EXPECT_NE(both.refused[0].reason.find("An Stelle 5: Das Zeichen „€“"), std::string::npos);
-    EXPECT_NE(both.refused[0].reason.find("um 5 Zeichen zu lang"), std::string::npos);
+    const Result<TextImport> both = importTexts(s, bytes("Haus€boot\nAB\nStraße\nEnde\n"), OverlongMode::Sperren);
+    ASSERT_TRUE(both.ok()) << both.message();
+    ASSERT_EQ(both->refused.size(), 1u);
+    EXPECT_NE(both->refused[0].reason.find("An Stelle 5: Das Zeichen „€“"), std::string::npos);
+    EXPECT_NE(both->refused[0].reason.find("um 5 Zeichen zu lang"), std::string::npos);
 }
 
 TEST(TextImport, RefusedFilesChangeNothing) {
@@ -214,7 +216,7 @@ TEST(TextImport, RefusedFilesChangeNothing) {
     const Case cases[] = {
         {"empty", "", "Die Textdatei ist leer."},
         {"only a byte order mark", "\xEF\xBB\xBF", "Die Textdatei ist leer."},
-        {"over 1 MiB", std::string(kMaxTextFileSize + 1, 'a'), kTextFileTooLarge},
+        {"over 1 MiB", std::string(kMaxTextFileSize + 1, 'a'), msg::kTextFileTooLarge},
         {"NUL byte in a line", std::string("Haus\nA\0B\nX\nY\n", 13), "Zeile 2 enthält ein Nullbyte"},
         {"binary", "\x89PNG\r\n\x1A\n", "Die Datei ist keine Textdatei: Zeile 2 enthält das Steuerzeichen 0x1A."},
         {"lone CR", "Haus\rAB\rStraße\rEnde\r", "Zeile 1 enthält ein einzelnes CR"},
@@ -233,14 +235,13 @@ TEST(TextImport, RefusedFilesChangeNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TextSession s = makeSession();
-        ASSERT_TRUE(importTexts(s, bytes("Haus\nA€\nStraße\nZiel\n"), OverlongMode::Sperren).ok);
+        ASSERT_TRUE(importTexts(s, bytes("Haus\nA€\nStraße\nZiel\n"), OverlongMode::Sperren).ok());
         const std::vector<Bytes> before = entries(s);
         const std::vector<std::string> rows = s.rows();
         const std::vector<RowMark> marksBefore = marks(s);
-        const TextImport imported = importTexts(s, bytes(c.file), OverlongMode::Sperren);
-        EXPECT_FALSE(imported.ok);
-        EXPECT_NE(imported.message.find(c.message), std::string::npos) << imported.message;
-        EXPECT_TRUE(imported.changed.empty() && imported.refused.empty());
+        const Result<TextImport> imported = importTexts(s, bytes(c.file), OverlongMode::Sperren);
+        EXPECT_FALSE(imported.ok());
+        EXPECT_NE(imported.message().find(c.message), std::string::npos) << imported.message();
         EXPECT_EQ(entries(s), before);
         EXPECT_EQ(s.rows(), rows);
         EXPECT_EQ(marks(s), marksBefore);
@@ -250,17 +251,19 @@ TEST(TextImport, RefusedFilesChangeNothing) {
 TEST(TextImport, InvalidUtf8IsReadAsWindows1252WithANote) {
     // "Grü" in UTF-8, then a Windows-1252 "ß": not UTF-8 throughout.
     const Bytes file = bytes("Haus\nAB\nGr\xC3\xBC\xDF\nEnde\n");
-    const TextFileRead read = readTextFile(file, 4);
-    ASSERT_TRUE(read.ok);
-    EXPECT_EQ(read.encoding, TextFileEncoding::Windows1252);
-    EXPECT_EQ(read.lines[2], U"GrÃ¼ß");
-    EXPECT_NE(read.note.find("kein gültiges UTF-8 (Zeile 3)"), std::string::npos) << read.note;
+    const Result<TextFileContent> read = readTextFile(file, 4);
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(read->encoding, TextFileEncoding::Windows1252);
+    EXPECT_EQ(read->lines[2], U"GrÃ¼ß");
+    EXPECT_NE(read->note.find("kein gültiges UTF-8 (Zeile 3)"), std::string::npos) << read->note;
 
     TextSession s = makeSession();
-    const TextImport imported = importTexts(s, file, OverlongMode::Sperren);
-    ASSERT_TRUE(imported.ok);
-    EXPECT_EQ(imported.note, read.note);
+    const Result<TextImport> imported = importTexts(s, file, OverlongMode::Sperren);
+    ASSERT_TRUE(imported.ok()) << imported.message();
+    EXPECT_EQ(imported->note, read->note);
     EXPECT_EQ(s.row(2), "Gr\xC3\xBC\xDF");
     // Plain Windows-1252 needs no note.
-    EXPECT_TRUE(readTextFile(bytes("Haus\nAB\nGr\xFC\xDF\nEnde\n"), 4).note.empty());
+    const Result<TextFileContent> plain = readTextFile(bytes("Haus\nAB\nGr\xFC\xDF\nEnde\n"), 4);
+    ASSERT_TRUE(plain.ok()) << plain.message();
+    EXPECT_TRUE(plain->note.empty());
 }

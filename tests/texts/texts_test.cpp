@@ -27,9 +27,9 @@ Bytes cat(std::initializer_list<Bytes> parts) {
 Bytes table(const Bytes& texts) { return cat({texts, kNonText, kMarker, {0x55, 0x66}}); }
 
 TextList readOk(ByteView flash, std::size_t offset = 0) {
-    TextReadResult r = readTextTable(flash, offset);
-    EXPECT_TRUE(r.list) << r.message;
-    return r.list ? *r.list : TextList{};
+    Result<TextList> r = readTextTable(flash, offset);
+    EXPECT_TRUE(r.ok()) << r.message();
+    return r ? std::move(r).value() : TextList{};
 }
 
 std::string hex(ByteView b) {
@@ -141,11 +141,12 @@ TEST(Charset, TypedCharactersMustComeBackAsTyped) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<unsigned>(c.c));
-        const std::string refusal = typedCharacterRefusal(c.c);
+        const Status typeable = checkTypedCharacter(c.c);
         if (!c.refusal) {
-            EXPECT_EQ(refusal, "");
+            EXPECT_TRUE(typeable.ok()) << typeable.message();
         } else {
-            EXPECT_NE(refusal.find(c.refusal), std::string::npos) << refusal;
+            ASSERT_FALSE(typeable.ok());
+            EXPECT_NE(typeable.message().find(c.refusal), std::string::npos) << typeable.message();
         }
     }
 
@@ -158,12 +159,12 @@ TEST(Charset, TypedCharactersMustComeBackAsTyped) {
     }
     for (int d = 0x20; d <= 0xFE; ++d) EXPECT_TRUE(isTypeableAnsi(F2A(static_cast<std::uint8_t>(d)))) << d;
 
-    const TypedText ok = typedText(U"Gr\u00FC\u00DF \u00F0");
-    EXPECT_TRUE(ok.ok);
-    EXPECT_EQ(ok.ansi, "Gr\xFC\xDF \xF0");
-    const TypedText refused = typedText(U"ab\u20ACc\u00E3");
-    EXPECT_FALSE(refused.ok);
-    EXPECT_NE(refused.message.find("„€“"), std::string::npos) << refused.message;
+    const Result<std::string> ok = typedText(U"Gr\u00FC\u00DF \u00F0");
+    ASSERT_TRUE(ok.ok());
+    EXPECT_EQ(ok.value(), "Gr\xFC\xDF \xF0");
+    const Result<std::string> refused = typedText(U"ab\u20ACc\u00E3");
+    EXPECT_FALSE(refused.ok());
+    EXPECT_NE(refused.message().find("„€“"), std::string::npos) << refused.message();
 }
 
 // --- reading the table ---
@@ -256,16 +257,16 @@ TEST(TextTable, RefusesTablesItCannotEdit) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const TextReadResult r = readTextTable(c.flash, c.offset);
+        const Result<TextList> r = readTextTable(c.flash, c.offset);
         if (*c.reason == 0) {
-            EXPECT_TRUE(r.list) << r.message;
+            EXPECT_TRUE(r.ok()) << r.message();
             continue;
         }
-        ASSERT_FALSE(r.list);
-        EXPECT_EQ(r.message.rfind("Die Texte dieser Datei können nicht bearbeitet werden: ", 0), 0u) << r.message;
-        EXPECT_NE(r.message.find(c.reason), std::string::npos) << r.message;
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.message().rfind("Die Texte dieser Datei können nicht bearbeitet werden: ", 0), 0u) << r.message();
+        EXPECT_NE(r.message().find(c.reason), std::string::npos) << r.message();
     }
-    EXPECT_EQ(readTextTable(table(entries9001), 0).list->textCount(), 8999);
+    EXPECT_EQ(readTextTable(table(entries9001), 0)->textCount(), 8999);
 }
 
 // --- storing ---
@@ -314,16 +315,16 @@ TEST(TextTable, StoresWithinTheEntry) {
         const Bytes flash = table(cat({{0x50, 0x51, 0x52, 0x53, 0x00, 0xFF, 0xFF, 0xFF}, c.entry, {0x5A, 0x00}}));
         TextList list = readOk(flash);
         ASSERT_EQ(list.entry(1), c.entry);
-        const StoreOutcome out = Edit_zu_TexteArray(list, 1, c.typed, c.mode);
-        EXPECT_EQ(out.ok, !c.stored.empty()) << out.message;
+        const Status out = Edit_zu_TexteArray(list, 1, c.typed, c.mode);
+        EXPECT_EQ(out.ok(), !c.stored.empty()) << out.message();
         EXPECT_EQ(hex(list.entry(1)), hex(c.stored.empty() ? c.entry : c.stored));
         EXPECT_EQ(list.entry(1).size(), c.entry.size());
-        if (!out.ok) {
-            EXPECT_FALSE(out.message.empty());
+        if (!out.ok()) {
+            EXPECT_FALSE(out.message().empty());
         }
         // Writing back changes only this entry's bytes.
         Bytes written = flash;
-        ASSERT_TRUE(TexteArray_zu_BIN(written, list));
+        ASSERT_TRUE(TexteArray_zu_BIN(written, list).ok());
         Bytes expected = flash;
         std::copy(list.entry(1).begin(), list.entry(1).end(), expected.begin() + 8);
         EXPECT_EQ(hex(written), hex(expected));
@@ -332,11 +333,11 @@ TEST(TextTable, StoresWithinTheEntry) {
 
 TEST(TextTable, RefusalMessages) {
     TextList list = readOk(table({0x41, 0x42, 0x00, 0xFF}));
-    EXPECT_EQ(Edit_zu_TexteArray(list, 0, "XYZ", OverlongMode::Sperren).message,
+    EXPECT_EQ(Edit_zu_TexteArray(list, 0, "XYZ", OverlongMode::Sperren).message(),
               "Der Text ist zu lang: Text Nr. 1 fasst höchstens 2 Zeichen (Überlange Texte: sperren), der neue Text hat 3.");
-    EXPECT_EQ(Edit_zu_TexteArray(list, 1, "X", OverlongMode::Sperren).message,
+    EXPECT_EQ(Edit_zu_TexteArray(list, 1, "X", OverlongMode::Sperren).message(),
               "Text Nr. 2 gibt es nicht: geladen sind 1 Texte.");
-    EXPECT_NE(Edit_zu_TexteArray(list, 0, "\xFF", OverlongMode::Erlauben).message.find("„ÿ“"), std::string::npos);
+    EXPECT_NE(Edit_zu_TexteArray(list, 0, "\xFF", OverlongMode::Erlauben).message().find("„ÿ“"), std::string::npos);
     EXPECT_EQ(storeLimit(list.entry(0), OverlongMode::Sperren), 2);
     EXPECT_EQ(storeLimit(list.entry(0), OverlongMode::Erlauben), 3);
 }
@@ -344,14 +345,14 @@ TEST(TextTable, RefusalMessages) {
 TEST(TextTable, EmptiedTextJoinsItsNeighbourOnTheNextRead) {
     const Bytes flash = table({0x41, 0x00, 0xFF, 0xFF, 0x41, 0x42, 0x43, 0x00, 0x44, 0x00});
     TextList list = readOk(flash);
-    ASSERT_TRUE(Edit_zu_TexteArray(list, 1, "", OverlongMode::Sperren).ok);
+    ASSERT_TRUE(Edit_zu_TexteArray(list, 1, "", OverlongMode::Sperren).ok());
     Bytes written = flash;
-    ASSERT_TRUE(TexteArray_zu_BIN(written, list));
+    ASSERT_TRUE(TexteArray_zu_BIN(written, list).ok());
     const TextList again = readOk(written);
     EXPECT_EQ(again.textCount(), 2);
     EXPECT_EQ(hex(again.entry(0)), hex(Bytes{0x41, 0x00, 0xFF, 0xFF, 0x00, 0xFF, 0xFF, 0xFF}));
     Bytes rewritten = written;
-    ASSERT_TRUE(TexteArray_zu_BIN(rewritten, again));
+    ASSERT_TRUE(TexteArray_zu_BIN(rewritten, again).ok());
     EXPECT_EQ(rewritten, written);
 }
 
@@ -361,17 +362,17 @@ TEST(TextTable, RefusesAStoreAfterWhichTheTableCouldNotBeRead) {
     first.insert(first.end(), {0x00, 0xFF});
     TextList list = readOk(table(cat({first, {0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x00, 0xFF}})));
     const Bytes before = list.entry(1);
-    StoreOutcome out = Edit_zu_TexteArray(list, 1, "", OverlongMode::Sperren);
-    EXPECT_FALSE(out.ok);
-    EXPECT_NE(out.message.find("länger als 255 Bytes"), std::string::npos) << out.message;
+    Status out = Edit_zu_TexteArray(list, 1, "", OverlongMode::Sperren);
+    EXPECT_FALSE(out.ok());
+    EXPECT_NE(out.message().find("länger als 255 Bytes"), std::string::npos) << out.message();
     EXPECT_EQ(list.entry(1), before);
-    EXPECT_TRUE(Edit_zu_TexteArray(list, 1, "X", OverlongMode::Sperren).ok);
+    EXPECT_TRUE(Edit_zu_TexteArray(list, 1, "X", OverlongMode::Sperren).ok());
 
     // Emptying the only text would leave no text at all.
     TextList single = readOk(table({0x41, 0x42, 0x00, 0xFF}));
     out = Edit_zu_TexteArray(single, 0, "", OverlongMode::Erlauben);
-    EXPECT_FALSE(out.ok);
-    EXPECT_NE(out.message.find("keine Texte"), std::string::npos) << out.message;
+    EXPECT_FALSE(out.ok());
+    EXPECT_NE(out.message().find("keine Texte"), std::string::npos) << out.message();
 }
 
 TEST(TextTable, EmptyingAcceptsExactlyWhatTheWholeTableReadAgainTakes) {
@@ -399,7 +400,7 @@ TEST(TextTable, EmptyingAcceptsExactlyWhatTheWholeTableReadAgainTakes) {
                 const std::size_t k = step % count;
                 const std::string text = step < count ? "" : "X";
                 Bytes wouldBe = flash;
-                ASSERT_TRUE(TexteArray_zu_BIN(wouldBe, list));
+                ASSERT_TRUE(TexteArray_zu_BIN(wouldBe, list).ok());
                 std::size_t at = 0;
                 for (std::size_t i = 0; i < k; ++i) at += list.entry(i).size();
                 const Bytes& old = list.entry(k);
@@ -407,9 +408,9 @@ TEST(TextTable, EmptyingAcceptsExactlyWhatTheWholeTableReadAgainTakes) {
                 if (text.empty()) stored[0] = 0x00;
                 else stored[0] = 'X', stored[1] = 0x00;
                 std::copy(stored.begin(), stored.end(), wouldBe.begin() + static_cast<std::ptrdiff_t>(at));
-                const bool readable = readTextTable(wouldBe, 0).list.has_value();
-                const StoreOutcome out = Edit_zu_TexteArray(list, k, text, OverlongMode::Erlauben);
-                ASSERT_EQ(out.ok, readable) << "table " << t << ", text " << k << " '" << text << "': " << out.message;
+                const bool readable = readTextTable(wouldBe, 0).ok();
+                const Status out = Edit_zu_TexteArray(list, k, text, OverlongMode::Erlauben);
+                ASSERT_EQ(out.ok(), readable) << "table " << t << ", text " << k << " '" << text << "': " << out.message();
             }
         } while (std::next_permutation(order.begin(), order.end()) && ++sequences < 5000);
     }
@@ -419,7 +420,7 @@ TEST(TextTable, WriteBackRefusesAnImageTooSmall) {
     const Bytes flash = cat({Bytes(16, 0x00), table({0x41, 0x42, 0x00, 0xFF})});
     const TextList list = readOk(flash, 16);
     Bytes small(18, 0x77);
-    EXPECT_FALSE(TexteArray_zu_BIN(small, list));
+    EXPECT_EQ(TexteArray_zu_BIN(small, list).message(), "Die Texte konnten nicht in das Flash-Abbild geschrieben werden.");
     EXPECT_EQ(small, Bytes(18, 0x77));
 }
 
@@ -476,19 +477,19 @@ TEST(TextTable, SampleTablesReadAndWriteBackUnchanged) {
             const auto sample = synth::makeSample({.version = v, .largeImage = large});
             Workspace ws;
             ASSERT_TRUE(ws.loadBytes(sample.dnl, "x.DNL").ok());
-            const TextReadResult r = ws.BIN_zu_TexteArray();
-            ASSERT_TRUE(r.list) << r.message;
-            ASSERT_EQ(r.list->textCount(), sample.textEntries.size());
+            const Result<TextList> r = ws.BIN_zu_TexteArray();
+            ASSERT_TRUE(r.ok()) << r.message();
+            ASSERT_EQ(r->textCount(), sample.textEntries.size());
             for (std::size_t i = 0; i < sample.textEntries.size(); ++i)
-                ASSERT_EQ(r.list->entry(i), sample.textEntries[i]) << i;
-            ASSERT_TRUE(ws.TexteArray_zu_BIN(*r.list));
+                ASSERT_EQ(r->entry(i), sample.textEntries[i]) << i;
+            ASSERT_TRUE(ws.TexteArray_zu_BIN(r.value()).ok());
             EXPECT_TRUE(ws.flash() == sample.flash);
 
             // A store changes that entry's bytes and nothing else.
-            TextList list = *r.list;
+            TextList list = r.value();
             const std::size_t k = 5;
-            ASSERT_TRUE(Edit_zu_TexteArray(list, k, "\xC4", OverlongMode::Sperren).ok);
-            ASSERT_TRUE(ws.TexteArray_zu_BIN(list));
+            ASSERT_TRUE(Edit_zu_TexteArray(list, k, "\xC4", OverlongMode::Sperren).ok());
+            ASSERT_TRUE(ws.TexteArray_zu_BIN(list).ok());
             std::size_t at = list.tableOffset();
             for (std::size_t i = 0; i < k; ++i) at += list.entry(i).size();
             for (std::size_t i = 0; i < ws.flash().size(); ++i) {
@@ -516,20 +517,23 @@ TEST(TextTable, SampleTextsUseTheCharset) {
 
 TEST(TextTable, WorkspaceEntryPoints) {
     Workspace empty;
-    const TextReadResult none = empty.BIN_zu_TexteArray();
-    EXPECT_FALSE(none.list);
-    EXPECT_EQ(none.message, "Es ist keine DNL-Datei geladen.");
+    const Result<TextList> none = empty.BIN_zu_TexteArray();
+    EXPECT_FALSE(none.ok());
+    EXPECT_EQ(none.message(), "Es ist keine DNL-Datei geladen.");
 
     // A list read for one version is not written into another version's image.
     Workspace a, b;
     ASSERT_TRUE(a.loadBytes(synth::makeSample({.version = 1}).dnl, "a").ok());
     ASSERT_TRUE(b.loadBytes(synth::makeSample({.version = 9}).dnl, "b").ok());
-    const TextReadResult fromA = a.BIN_zu_TexteArray();
-    ASSERT_TRUE(fromA.list);
+    const Result<TextList> fromA = a.BIN_zu_TexteArray();
+    ASSERT_TRUE(fromA.ok());
     const Bytes before = b.flash();
-    EXPECT_FALSE(b.TexteArray_zu_BIN(*fromA.list));
+    EXPECT_EQ(b.TexteArray_zu_BIN(fromA.value()).message(),
+              "Die Texte passen nicht mehr zur geladenen Datei und werden nicht übernommen.");
     EXPECT_EQ(b.flash(), before);
-    EXPECT_EQ(BIN_zu_TexteArray(a.flash(), 0).message, "Es ist keine DNL-Datei geladen.");
+    EXPECT_FALSE(b.history().canUndo());
+    EXPECT_EQ(empty.TexteArray_zu_BIN(fromA.value()).message(), "Es ist keine DNL-Datei geladen.");
+    EXPECT_EQ(BIN_zu_TexteArray(a.flash(), 0).message(), "Es ist keine DNL-Datei geladen.");
 }
 
 TEST(TextTable, SearchFoldsLettersAndUmlautsOnly) {

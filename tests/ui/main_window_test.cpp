@@ -907,10 +907,10 @@ TEST_F(MainWindowTest, AfterUndoAndRedoTheSavedFileHoldsTheRemainingEditsAsTheCo
     ASSERT_TRUE(shownOnPage(u->P_FixTagNacht));
     u->P_FixTagNacht->click();
     acceptPictureInEditor(picture);
-    TextReadResult texts = ws().BIN_zu_TexteArray();
-    ASSERT_TRUE(texts.list);
-    ASSERT_TRUE(Edit_zu_TexteArray(*texts.list, 2, "X", OverlongMode::Sperren).ok);
-    ASSERT_TRUE(ws().TexteArray_zu_BIN(*texts.list));
+    Result<TextList> texts = ws().BIN_zu_TexteArray();
+    ASSERT_TRUE(texts.ok()) << texts.message();
+    ASSERT_TRUE(Edit_zu_TexteArray(texts.value(), 2, "X", OverlongMode::Sperren).ok());
+    ASSERT_TRUE(ws().TexteArray_zu_BIN(texts.value()).ok());
     EXPECT_EQ(u->Rueckgaengig1->text(), QStringLiteral("&Rückgängig: Texte übernehmen"));
     u->Rueckgaengig1->trigger();
     u->Rueckgaengig1->trigger();

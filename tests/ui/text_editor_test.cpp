@@ -484,6 +484,23 @@ TEST_F(TextEditorTest, AcceptWritesExactlyTheStoredEntries) {
     EXPECT_EQ(w->LB_Texte->item(40)->text(), QStringLiteral("Öl"));
 }
 
+TEST_F(TextEditorTest, AcceptRefusedForAnotherFileTellsWhyAndChangesNothing) {
+    loadSample(3);
+    open();
+    replaceEditText(QStringLiteral("Öl"));
+    QTest::keyClick(w->E_Text, Qt::Key_Return);
+    // Another release with its text table elsewhere is loaded under the open editor.
+    loadSample(9);
+    const Bytes before = ws.flash();
+    platform.messages.clear();
+    w->BB_OK->click();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0], "Die Texte passen nicht mehr zur geladenen Datei und werden nicht übernommen.");
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(ws.flash(), before);
+    EXPECT_FALSE(ws.history().canUndo());
+}
+
 TEST_F(TextEditorTest, ExportWritesEveryRowWithCrLf) {
     std::vector<Bytes> entries;
     for (int i = 0; i < 1200; ++i) entries.push_back(i % 2 ? Bytes{0x41, 0x01, 0x91, 0x00} : Bytes{0x4F, 0x6B, 0x00, 0xFF});

@@ -115,10 +115,10 @@ TEST(History, UndoAndRedoOfEveryKindGiveBackTheImageAndWhatALoadDecodes) {
         {"grid on", {.version = 1, .grid = synth::GridData::Inactive}, [](Workspace& ws) { ASSERT_TRUE(ws.BIN_Gitter(true).ok()); },
          ChangeKind::Grid, steplabel::kGridOn},
         {"texts", {.version = 11}, [](Workspace& ws) {
-             TextReadResult read = ws.BIN_zu_TexteArray();
-             ASSERT_TRUE(read.list);
-             ASSERT_TRUE(Edit_zu_TexteArray(*read.list, 0, "Q", OverlongMode::Sperren).ok);
-             ASSERT_TRUE(ws.TexteArray_zu_BIN(*read.list));
+             Result<TextList> read = ws.BIN_zu_TexteArray();
+             ASSERT_TRUE(read.ok()) << read.message();
+             ASSERT_TRUE(Edit_zu_TexteArray(read.value(), 0, "Q", OverlongMode::Sperren).ok());
+             ASSERT_TRUE(ws.TexteArray_zu_BIN(read.value()).ok());
          }, ChangeKind::Texts, steplabel::kTexts},
         {"start image and logo", {.version = 2}, [](Workspace& ws) {
              StartImageEditor editor;
