@@ -21,7 +21,7 @@ BENCHMARK(BM_Load1MiB)->Unit(benchmark::kMillisecond);
 static void BM_Rebuild1MiB(benchmark::State& state) {
     const auto sample = synth::makeSample({.version = 4, .largeImage = true});
     Workspace ws;
-    ws.loadBytes(sample.dnl, "bench.DNL");
+    if (!ws.loadBytes(sample.dnl, "bench.DNL").ok()) std::abort();
     for (auto _ : state) {
         const Workspace::RebuiltFile file = ws.rebuilt(ColourMode::Normal);
         benchmark::DoNotOptimize(file.dnl.data());
