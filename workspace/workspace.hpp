@@ -28,10 +28,10 @@ inline constexpr std::size_t kMaxDnlFileSize = 8u << 20;
 class Workspace {
 public:
     // --- document (replaced whole by each successful load) ---
-    const Bytes& dnl() const { return dnl_; }              // the DNL file as loaded, later as rebuilt
-    const std::string& fileName() const { return fileName_; }   // path of the loaded file, kept whole (a cut path would propose a wrong save target)
-    const Bytes& flash() const { return flash_; }            // flash image, 0x80000 or 0x100000 bytes
-    int versionIndex() const { return versionIndex_; }   // 1..13 once a file is loaded
+    const Bytes& dnl() const { return dnl_; }  // the DNL file as loaded, later as rebuilt
+    const std::string& fileName() const { return fileName_; }  // path of the loaded file, kept whole (a cut path would propose a wrong save target)
+    const Bytes& flash() const { return flash_; }  // flash image, 0x80000 or 0x100000 bytes
+    int versionIndex() const { return versionIndex_; }  // 1..13 once a file is loaded
     bool dspLogoSupported() const { return dspLogoSupported_; }
     bool vwOverlays() const { return vwOverlays_; }
     bool fileLoaded() const { return fileLoaded_; }
@@ -39,17 +39,17 @@ public:
     bool markerCorrected() const { return markerCorrected_; }  // the last load corrected a flash-routine marker
 
     // --- decoded firmware resources (filled by the load sequence, re-read after edits) ---
-    const Palette& dayPalette() const { return dayPalette_; }    // grey ramps until a file is loaded
+    const Palette& dayPalette() const { return dayPalette_; }  // grey ramps until a file is loaded
     const Palette& nightPalette() const { return nightPalette_; }
-    std::uint32_t startImageOffset() const { return startImageOffset_; }      // position of the first run pair
-    bool startImageHeaderFound() const { return startImageHeaderFound_; }      // false: the offset is a fallback, never write there
-    bool startImageComplete() const { return startImageComplete_; }         // the decoder reached the top row inside the image
-    std::uint32_t imageDataSize() const { return imageDataSize_; }         // bytes of run pairs of the loaded start image
+    std::uint32_t startImageOffset() const { return startImageOffset_; }  // position of the first run pair
+    bool startImageHeaderFound() const { return startImageHeaderFound_; }  // false: the offset is a fallback, never write there
+    bool startImageComplete() const { return startImageComplete_; }  // the decoder reached the top row inside the image
+    std::uint32_t imageDataSize() const { return imageDataSize_; }  // bytes of run pairs of the loaded start image
     const std::vector<std::uint8_t>& startImage() const { return startImage_; }  // indices, row 0 = top
-    const std::vector<std::uint16_t>& dspLogo() const { return dspLogo_; }     // indices, row 0 = top
+    const std::vector<std::uint16_t>& dspLogo() const { return dspLogo_; }  // indices, row 0 = top
     const std::array<std::int32_t, 256>& startImagePixelCounts() const { return startImagePixelCounts_; }
     const std::array<std::int32_t, 256>& dspPixelCounts() const { return dspPixelCounts_; }
-    int startImageColourCount() const { return startImageColourCount_; }           // distinct day colours of the start image
+    int startImageColourCount() const { return startImageColourCount_; }  // distinct day colours of the start image
     const std::vector<std::uint8_t>& dspIndexList() const { return dspIndexList_; }  // distinct DSP logo indices, first appearance order
 
     // Palette entries a new start image and DSP logo may use. The count is held wider than a
@@ -101,7 +101,6 @@ public:
 
     // Writes the flash image as it is.
     Status saveBin(const std::string& path) const;
-
 
     std::size_t paletteOffset() const;
 
