@@ -39,7 +39,11 @@ void fillMixed(Workspace& ws, std::size_t steps) {
         Status applied;
         switch (k % 4) {
         case 0: applied = ws.BIN_schreibe_Farbe(true, ws.startImage()[k % ws.startImage().size()], {static_cast<std::uint8_t>(k), 1, 2}); break;
-        case 1: applied = ws.BIN_Gitter(k % 8 == 1); break;
+        case 1:  // the grid where the version has one, otherwise another colour
+            applied = ws.gridState() != GridState::Absent
+                          ? ws.BIN_Gitter(k % 8 == 1)
+                          : ws.BIN_schreibe_Farbe(false, ws.startImage()[0], {1, static_cast<std::uint8_t>(k), 2});
+            break;
         case 2: applied = ws.P_FixTagNachtClick((k / 4) % 2 == 0); break;  // day and night in turn
         default: fillWithStartImages(ws, 1); break;
         }
