@@ -250,12 +250,7 @@ void TF1_Hauptseite::loadDnlFile(const std::string& path) {
     }
     select(u.RB_DSP_aus, [this] { RB_DSP_ausClick(); });
     dspOverlay_ = false;
-    paintPaletteViews();
-    if (workspace_.dspLogoSupported()) showDspLogo();
-    ui_->L_AnzCol->setNum(workspace_.startImageColourCount());
-    Zeige_Used_Palette();
-    showInfoLines();
-    Check_Status();
+    paintDocument();
     repaint();
     setDayView(true);
     select(u.RB_Tag, [this] { RB_TagClick(); });
@@ -318,16 +313,19 @@ void TF1_Hauptseite::onDocumentChanged(const DocumentChange& change) {
     updateHistoryCommands();
 }
 
-void TF1_Hauptseite::showDocument() {
-    if (!workspace_.fileLoaded()) return;
-    Ui::TF1_Hauptseite& u = *ui_;
+void TF1_Hauptseite::paintDocument() {
     paintPaletteViews();
     if (workspace_.dspLogoSupported()) showDspLogo();
-    u.L_AnzCol->setNum(workspace_.startImageColourCount());
+    ui_->L_AnzCol->setNum(workspace_.startImageColourCount());
     Zeige_Used_Palette();
-    if (selectedColour_ >= 0) Markiere_Palette(markedCell_, true);
     showInfoLines();
     Check_Status();
+}
+
+void TF1_Hauptseite::showDocument() {
+    if (!workspace_.fileLoaded()) return;
+    paintDocument();
+    if (selectedColour_ >= 0) Markiere_Palette(markedCell_, true);
     animatedRedraw_ = false;
     BIN_zeige_Bild();
 }

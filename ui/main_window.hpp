@@ -150,6 +150,9 @@ private:
     void onDocumentChanged(const DocumentChange& change);
     // Redraws the whole page from the workspace, without the globe animation.
     void showDocument();
+    // Palettes, DSP logo, counts, used marks, information lines and command state: what a
+    // load and every later change draw alike.
+    void paintDocument();
     void updateHistoryCommands();
     // The day or night view; the start image editor takes over in its palette.
     void setDayView(bool day);

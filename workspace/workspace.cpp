@@ -160,9 +160,12 @@ Status Workspace::saveDnl(const std::string& path, ColourMode mode) {
     // The colour mode is part of the document now: a step of its own, before the saved
     // position, so an undo takes it back and marks the document modified. The fresh flash
     // checksum alone belongs to the step that led here.
-    Bytes withMode = flash_;
-    BIN_TagNacht(withMode, paletteOffset(), mode);
-    const bool colourModeWritten = withMode != flash_;
+    // The colour mode writes into the palette block only, the checksum lies far behind it.
+    const std::size_t block = paletteOffset(), blockEnd = block + kNightPaletteDistance + kPaletteBytes;
+    const bool colourModeWritten = blockEnd <= flash_.size() &&
+                                   !std::equal(flash_.begin() + static_cast<std::ptrdiff_t>(block),
+                                               flash_.begin() + static_cast<std::ptrdiff_t>(blockEnd),
+                                               newFlash.begin() + static_cast<std::ptrdiff_t>(block));
     std::vector<FlashRun> runs = differingRuns(flash_, newFlash);
     if (!runs.empty() && (colourModeWritten || !history_.amendLast(runs))) {
         HistoryStep step;
